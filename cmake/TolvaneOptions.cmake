@@ -1,0 +1,17 @@
+# Compile options shared by every target of the project: warnings, exact
+# floating-point arithmetic, includes from the repository root and the
+# stand-in SDK headers.
+add_library(tolvane_options INTERFACE)
+target_compile_options(tolvane_options INTERFACE -Wall -Wextra -ffp-contract=off)
+target_include_directories(tolvane_options INTERFACE
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/platform/sdk>)
+
+if(TOLVANE_SANITIZE)
+  set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(tolvane_options INTERFACE ${sanitize_flags})
+  target_link_options(tolvane_options INTERFACE ${sanitize_flags})
+endif()
+
+# Where the component bundles are laid out.
+set(TOLVANE_COMPONENTS_DIR ${PROJECT_BINARY_DIR}/Components CACHE INTERNAL "")
