@@ -1,0 +1,1 @@
+#include <CoreFoundation/CoreFoundation.h>

@@ -1,0 +1,70 @@
+/* Ordered arrays of values with element callbacks. */
+#ifndef TOLVANE_CFARRAY_H
+#define TOLVANE_CFARRAY_H
+
+#include <CoreFoundation/CFBase.h>
+
+CF_EXTERN_C_BEGIN
+
+typedef const void* (*CFArrayRetainCallBack)(CFAllocatorRef allocator, const void* value);
+typedef void (*CFArrayReleaseCallBack)(CFAllocatorRef allocator, const void* value);
+typedef CFStringRef (*CFArrayCopyDescriptionCallBack)(const void* value);
+typedef Boolean (*CFArrayEqualCallBack)(const void* value1, const void* value2);
+
+typedef struct
+{
+  CFIndex version;
+  CFArrayRetainCallBack retain;
+  CFArrayReleaseCallBack release;
+  CFArrayCopyDescriptionCallBack copyDescription;
+  CFArrayEqualCallBack equal;
+} CFArrayCallBacks;
+
+/* Callbacks for CF objects: CFRetain, CFRelease, CFCopyDescription, CFEqual. */
+CF_EXPORT const CFArrayCallBacks kCFTypeArrayCallBacks;
+
+typedef void (*CFArrayApplierFunction)(const void* value, void* context);
+
+typedef const struct __CFArray* CFArrayRef;
+typedef struct __CFArray* CFMutableArrayRef;
+
+CF_EXPORT CFTypeID CFArrayGetTypeID(void);
+
+/* The callbacks are copied. A null callbacks pointer means plain pointers: nothing is retained
+   or released, equality is identity. Each stored value is what retain returned. On every
+   insertion retain is called once, on every removal (and for each element when the array is
+   destroyed) release is called once. */
+CF_EXPORT CFArrayRef CFArrayCreate(CFAllocatorRef allocator, const void** values, CFIndex numValues,
+                                   const CFArrayCallBacks* callBacks);
+CF_EXPORT CFArrayRef CFArrayCreateCopy(CFAllocatorRef allocator, CFArrayRef theArray);
+/* capacity 0 means unbounded; a bounded array refuses to grow beyond it. */
+CF_EXPORT CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef allocator, CFIndex capacity,
+                                                 const CFArrayCallBacks* callBacks);
+CF_EXPORT CFMutableArrayRef CFArrayCreateMutableCopy(CFAllocatorRef allocator, CFIndex capacity,
+                                                     CFArrayRef theArray);
+
+CF_EXPORT CFIndex CFArrayGetCount(CFArrayRef theArray);
+/* Null when idx is outside the array. */
+CF_EXPORT const void* CFArrayGetValueAtIndex(CFArrayRef theArray, CFIndex idx);
+/* The part of range that lies inside the array is copied. */
+CF_EXPORT void CFArrayGetValues(CFArrayRef theArray, CFRange range, const void** values);
+CF_EXPORT CFIndex CFArrayGetCountOfValue(CFArrayRef theArray, CFRange range, const void* value);
+CF_EXPORT Boolean CFArrayContainsValue(CFArrayRef theArray, CFRange range, const void* value);
+CF_EXPORT CFIndex CFArrayGetFirstIndexOfValue(CFArrayRef theArray, CFRange range,
+                                              const void* value);
+CF_EXPORT void CFArrayApplyFunction(CFArrayRef theArray, CFRange range,
+                                    CFArrayApplierFunction applier, void* context);
+
+/* Mutations of an immutable array, or with an index outside the array, do nothing. */
+CF_EXPORT void CFArrayAppendValue(CFMutableArrayRef theArray, const void* value);
+CF_EXPORT void CFArrayInsertValueAtIndex(CFMutableArrayRef theArray, CFIndex idx,
+                                         const void* value);
+CF_EXPORT void CFArraySetValueAtIndex(CFMutableArrayRef theArray, CFIndex idx, const void* value);
+CF_EXPORT void CFArrayRemoveValueAtIndex(CFMutableArrayRef theArray, CFIndex idx);
+CF_EXPORT void CFArrayRemoveAllValues(CFMutableArrayRef theArray);
+CF_EXPORT void CFArrayAppendArray(CFMutableArrayRef theArray, CFArrayRef otherArray,
+                                  CFRange otherRange);
+
+CF_EXTERN_C_END
+
+#endif
