@@ -1,0 +1,55 @@
+#include "effect/DSP_DelayA.h"
+
+#include <algorithm>
+#include <limits>
+
+std::int32_t truncateSampleRate(float sampleRate)
+{
+  if (!(sampleRate > 0.0f)) return 0;
+  if (sampleRate >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(sampleRate);
+}
+
+ReadHead::ReadHead(std::int32_t size, float width)
+{
+  reset(size, width);
+}
+
+void ReadHead::reset(std::int32_t size, float width)
+{
+  setSize(size);
+  setWidth(width);
+}
+
+void ReadHead::setSize(std::int32_t size)
+{
+  mSize = size;
+  mLengthInt = ringLengthForRate(size);
+  mLength = static_cast<float>(mLengthInt);
+}
+
+float ReadHead::clampWidth(float width) const
+{
+  if (!(width > 0.0f)) return 0.0f;
+  const float longest = mLength - 1.0f;
+  return width > longest ? longest : width;
+}
+
+TapDelay::TapDelay(float sampleRate, float delay)
+    : mBuffer(new float[kRingCapacity]), mInitialDelay(delay), mSampleRate(sampleRate),
+      mReadHead(new ReadHead(truncateSampleRate(sampleRate), delay)),
+      mRingLength(static_cast<float>(mReadHead->ringLength()))
+{
+  std::fill(mBuffer.get(), mBuffer.get() + kRingCapacity, 0.0f);
+}
+
+void TapDelay::reset(std::int32_t sampleRate, float delay)
+{
+  mSampleRate = static_cast<float>(sampleRate);
+  mReferenceCounter = 0.0f;
+  mWriteCounter = 1.0f;
+  mInitialDelay = delay;
+  std::fill(mBuffer.get(), mBuffer.get() + kRingCapacity, 0.0f);
+  mReadHead->reset(sampleRate, delay);
+  mRingLength = static_cast<float>(mReadHead->ringLength());
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "effect/DSP_DelayA.h"
+#include "effect/DSP_Glide.h"
+#include "effect/DSP_OnePoleHP.h"
+#include "effect/DSP_OnePoleLP.h"
+#include "effect/DSP_Sinosc.h"
+
+#include <memory>
+
+// A feedback delay whose read position two sine oscillators (LFO and Flt)
+// push back and forth, with a low-pass, a high-pass and a sine saturator in
+// the loop. Single-line mode sends one line to both channels; pong mode runs
+// two lines in series into left and right, feeding back from the second.
+class DelayLoop
+{
+public:
+  explicit DelayLoop(float sampleRate);
+  ~DelayLoop();
+  DelayLoop(const DelayLoop&) = delete;
+  DelayLoop& operator=(const DelayLoop&) = delete;
+
+  // Re-tunes filters, oscillators and glide for the rate and clears the loop.
+  // The smoothed delay and LFO intensity carry over.
+  void reset(float sampleRate);
+
+  // Delay target in milliseconds; a value that is not finite is ignored.
+  void setDelayMS(float ms);
+  void setFeedback(float feedback) { mFeedback = feedback; }
+  // Per-sample glide factor of the delay time at 44,100 Hz.
+  void setSmooth(float base) { mGlide.setBase(base); }
+  // Linear 0 ... 20000 Hz.
+  void setLPCutoff(float value);
+  // Exponential 20 ... 20000 Hz.
+  void setHPCutoff(float value);
+  void setLfoIntensity(float intensity) { mLfoIntensity = intensity; }
+  void setLfoRate(float hz);
+  void setFltIntensity(float intensity) { mFltIntensity = intensity; }
+  void setFltRate(float hz);
+
+  // One sample; returns the engine's {left, right} pair, overwritten by the
+  // next call.
+  float* process(float x);
+
+  // The loop's soft clipper: the sine of x, so it is bounded to +-1.
+  static float Saturate(float x);
+  // 20 ... 20000 as a fraction of 20000: 0.001 ... 1.
+  static float getExpo(float x);
+  static void killDenormal(double& v) { flushDenormal(v); }
+
+  float getSmoothedDelayMS() const { return mSmoothedDelay; }
+  float getSmoothedLfoIntensity() const { return mSmoothedLfoIntensity; }
+  float getRateExponent() const { return mGlide.rateExponent(); }
+  float getSamplesPerMS() const { return mSamplesPerMS; }
+
+  // Two lines in series (left, right) when set; the effect writes it directly.
+  bool mPong = false;
+
+private:
+  float modulatedDelay(float flt, double lfoTerm) const
+  {
+    return static_cast<float>(mBaseDelay + flt * 10.0 * mFltIntensity + lfoTerm);
+  }
+  void processPong(float x);
+  void processSingle(float x);
+
+  float mSampleRate;
+  std::unique_ptr<TapDelay> mLine1;
+  std::unique_ptr<OnePoleLP> mLowPass;
+  std::unique_ptr<OnePoleHP> mHighPass;
+  double mOutput1 = 0.0;
+  float mLowPassValue = 0.0f;
+  float mHighPassValue = 0.0f;
+  float mFeedback = 0.0f;
+  float mTargetDelay = 0.0f;
+  Glide mGlide{0.9995f};
+  float mSmoothedDelay = 0.0f;
+  // The LFO intensity follows its setting through a fixed per-sample one-pole,
+  // not adjusted for the rate.
+  float mLfoIntensityFactor = 0.9995f;
+  float mLfoIntensityWeight = 1.0f - 0.9995f;
+  float mSmoothedLfoIntensity = 0.0f;
+  float mLfoIntensity = 0.0f;
+  float mLfoRate = 2000.0f;
+  std::unique_ptr<TapDelay> mLine2;
+  double mOutput2 = 0.0;
+  float mFltIntensity = 0.0f;
+  float mFltRate = 5000.0f;
+  float mOutput[2] = {0.0f, 0.0f};
+  float mLfoSample = 0.0f;
+  std::unique_ptr<Sinosc> mFlt;
+  std::unique_ptr<Sinosc> mLfo;
+  float mSamplesPerMS = 0.0f;
+  float mBaseDelay = 0.0f;
+};

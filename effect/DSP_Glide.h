@@ -1,0 +1,30 @@
+#pragma once
+
+// The per-sample factor of a one-pole glide: base ^ (44100 / rate), so that
+// the glide covers the same share of its distance per second at every rate.
+// The factor is computed again only when the base or the rate changes.
+class Glide
+{
+public:
+  explicit Glide(float base);
+
+  void setBase(float base);
+  // Exponent 1 / (rate / 44100).
+  void setRate(float sampleRate);
+
+  float step(float target, float current) const
+  {
+    return target * (1.0f - mCoefficient) + current * mCoefficient;
+  }
+
+  float base() const { return mBase; }
+  float rateExponent() const { return mRateExponent; }
+  float coefficient() const { return mCoefficient; }
+
+private:
+  void update();
+
+  float mBase;
+  float mRateExponent = 0.0f;
+  float mCoefficient = 1.0f;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "effect/DSP_OnePole.h"
+
+// One-pole low-pass filter (bilinear transform without pre-warping).
+class OnePoleLP : public OnePole
+{
+public:
+  OnePoleLP() = default;
+
+  // Coefficients from the rate given to the last reset; all single precision.
+  void setCutoff(float cutoffHz);
+};

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "effect/DSP_DelayA.h"
+#include "effect/DSP_Glide.h"
+#include "effect/DSP_OnePoleHP.h"
+#include "effect/DSP_OnePoleLP.h"
+
+#include <memory>
+
+// Two independent delay taps, each with its own gliding delay time, feedback,
+// high-pass and low-pass filter, pan position and level, mixed into a stereo
+// pair with a linear pan law.
+class StereoDelay
+{
+public:
+  explicit StereoDelay(float sampleRate);
+  ~StereoDelay();
+  StereoDelay(const StereoDelay&) = delete;
+  StereoDelay& operator=(const StereoDelay&) = delete;
+
+  // Re-tunes filters and glide for the rate and clears both loops. The
+  // smoothed delays carry over and glide on from where they stood.
+  void reset(float sampleRate);
+
+  // Delay targets in milliseconds; a value that is not finite is ignored.
+  void setDelayMS1(float ms) { mTap1.setTargetDelay(ms); }
+  void setDelayMS2(float ms) { mTap2.setTargetDelay(ms); }
+  void setFeedback1(float feedback) { mTap1.feedback = feedback; }
+  void setFeedback2(float feedback) { mTap2.feedback = feedback; }
+  // 0 = left, 1 = right.
+  void setPan1(float pan) { mTap1.pan = pan; }
+  void setPan2(float pan) { mTap2.pan = pan; }
+  void setLevel1(float level) { mTap1.level = level; }
+  void setLevel2(float level) { mTap2.level = level; }
+  // Normalised cutoffs 0 ... 1: low-pass value 1 and high-pass value 0 bypass
+  // their filter.
+  void setLP1Cutoff(float value) { mTap1.setLowPass(value); }
+  void setLP2Cutoff(float value) { mTap2.setLowPass(value); }
+  void setHP1Cutoff(float value) { mTap1.setHighPass(value); }
+  void setHP2Cutoff(float value) { mTap2.setHighPass(value); }
+
+  // One sample; returns the engine's {left, right} pair, overwritten by the
+  // next call.
+  float* process(float x);
+
+  // 20000^(x - 1): the fraction of 22050 Hz a cutoff value stands for.
+  static float getExpo(float x);
+  static void killDenormal(float& v) { flushDenormal(v); }
+
+  float getSmoothedDelayMS1() const { return mTap1.smoothedDelay; }
+  float getSmoothedDelayMS2() const { return mTap2.smoothedDelay; }
+  float getRateExponent() const { return mGlide.rateExponent(); }
+  float getSamplesPerMS() const { return mSamplesPerMS; }
+
+private:
+  struct Tap
+  {
+    Tap(float sampleRate, float startPan);
+
+    void setTargetDelay(float ms);
+    void setLowPass(float value);
+    void setHighPass(float value);
+    void reset(float sampleRate);
+    float process(float x, const Glide& glide, float samplesPerMS);
+
+    std::unique_ptr<TapDelay> line;
+    std::unique_ptr<OnePoleLP> lowPass;
+    std::unique_ptr<OnePoleHP> highPass;
+    float output = 0.0f;
+    float lowPassValue = 0.0f;
+    float highPassValue = 0.0f;
+    float feedback = 0.0f;
+    float targetDelay = 0.0f;
+    float smoothedDelay = 0.0f;
+    float pan;
+    float level = 0.5f;
+  };
+
+  float mSampleRate;
+  Tap mTap1;
+  Tap mTap2;
+  Glide mGlide{0.9995f};
+  float mSamplesPerMS = 0.0f;
+  float mOutput[2] = {0.0f, 0.0f};
+};
