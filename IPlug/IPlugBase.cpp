@@ -162,22 +162,30 @@ EHost IPlugBase::GetHost()
   return mHost;
 }
 
+namespace
+{
+// Resizing may move a scratch buffer, so a slot that pointed at it, or that of an
+// unconnected channel, is pointed at the new one.
+void ResizeScratch(WDL_TypedBuf<double>* scratch, double** slot, bool connected, int blockSize)
+{
+  const double* old = scratch->Get();
+  std::fill_n(scratch->Resize(blockSize), blockSize, 0.0);
+  if (!connected || *slot == old) *slot = scratch->Get();
+}
+} // namespace
+
 void IPlugBase::SetBlockSize(int blockSize)
 {
   if (blockSize == mBlockSize || blockSize < 0) return;
-  // Resizing may move a scratch buffer, so unconnected channels are pointed at
-  // their new one; connected channels are attached again before each block.
   for (int i = 0; i < NInChannels(); ++i)
   {
     InChannel* channel = mInChannels.Get(i);
-    std::fill_n(channel->mScratchBuf.Resize(blockSize), blockSize, 0.0);
-    if (!channel->mConnected) *channel->mSrc = channel->mScratchBuf.Get();
+    ResizeScratch(&channel->mScratchBuf, channel->mSrc, channel->mConnected, blockSize);
   }
   for (int i = 0; i < NOutChannels(); ++i)
   {
     OutChannel* channel = mOutChannels.Get(i);
-    std::fill_n(channel->mScratchBuf.Resize(blockSize), blockSize, 0.0);
-    if (!channel->mConnected) *channel->mDest = channel->mScratchBuf.Get();
+    ResizeScratch(&channel->mScratchBuf, channel->mDest, channel->mConnected, blockSize);
   }
   mBlockSize = blockSize;
 }

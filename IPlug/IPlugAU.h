@@ -1,0 +1,199 @@
+#pragma once
+
+// The Audio Unit wrapper: makes a plug-in an Audio Unit effect component. The
+// host reaches an instance through one C entry function that forwards to
+// IPlugAUEntry; parameter get/set and render can also be fetched as direct
+// procedures (fast dispatch) that bypass the entry.
+//
+// A plug-in module derives its plug-in class from IPlugAU, defines MakePlug()
+// and exports its entry:
+//   extern "C" ComponentResult Name_Entry(ComponentParameters* params, void* storage)
+//   { return IPlugAU::IPlugAUEntry(params, storage); }
+
+#include "IPlug/IPlugBase.h"
+
+#include <AudioToolbox/AudioToolbox.h>
+#include <AudioUnit/AudioUnit.h>
+#include <CoreFoundation/CoreFoundation.h>
+
+class IPlugAU;
+
+// The factory the plug-in module supplies: a new plug-in for each opened instance.
+IPlugAU* MakePlug();
+
+class IPlugAU : public IPlugBase
+{
+public:
+  // How an input bus is fed.
+  enum EAUInputType
+  {
+    eNotConnected = 0,
+    eDirectFastProc,   // an upstream unit rendered through its fast render procedure
+    eDirectNoFastProc, // an upstream unit rendered through AudioUnitRender
+    eRenderCallback    // a host render callback
+  };
+
+  // One bus of the plug-in's inputs or outputs.
+  struct BusChannels
+  {
+    bool mConnected = false;
+    int mNHostChannels = -1; // set through the stream format; -1 = not yet set
+    int mNPlugChannels;
+    int mPlugChannelStartIdx;
+    BusChannels(int nPlugChannels, int startIdx)
+        : mNPlugChannels(nPlugChannels), mPlugChannelStartIdx(startIdx)
+    {
+    }
+  };
+
+  // Where one input bus gets its audio; all zero when cleared.
+  struct InputBusConnection
+  {
+    void* mUpstreamObj = nullptr; // the upstream unit's instance storage
+    AudioUnit mUpstreamUnit = nullptr;
+    UInt32 mUpstreamBusIdx = 0;
+    AudioUnitRenderProc mUpstreamRenderProc = nullptr;
+    AURenderCallbackStruct mUpstreamRenderCallback = {nullptr, nullptr};
+    EAUInputType mInputType = eNotConnected;
+  };
+
+  struct PropertyListener
+  {
+    AudioUnitPropertyID mPropID;
+    AudioUnitPropertyListenerProc mListenerProc;
+    void* mProcArgs;
+  };
+
+  IPlugAU(IPlugInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
+          const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+          int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
+          bool plugIsInst, int nSideChainChannels);
+  ~IPlugAU() override;
+
+  // The component entry: selector dispatch for one instance.
+  static ComponentResult IPlugAUEntry(ComponentParameters* params, void* pPlug);
+
+  // ---- IPlugBase overrides ---------------------------------------------------
+
+  void BeginInformHostOfParamChange(int idx) override;
+  void InformHostOfParamChange(int idx, double normalizedValue) override;
+  void EndInformHostOfParamChange(int idx) override;
+  void InformHostOfProgramChange() override;
+  int GetSamplePos() override;
+  double GetTempo() override;
+  void GetTimeSig(int* numerator, int* denominator) override;
+  void GetTime(ITimeInfo* timeInfo) override;
+  EHost GetHost() override;
+  void ResizeGraphics(int, int) override {}
+  void HostSpecificInit() override {}
+  void SetBlockSize(int blockSize) override;
+  void SetLatency(int samples) override;
+  bool SendMidiMsg(IMidiMsg* msg) override;
+  bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>* msgs) override;
+
+  // ---- Properties and parameters --------------------------------------------
+
+  // A null data pointer asks only for the size and writable flag.
+  ComponentResult GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                              AudioUnitElement element, UInt32* pDataSize, Boolean* pWriteable,
+                              void* pData);
+  ComponentResult SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                              AudioUnitElement element, UInt32* pDataSize, const void* pData);
+  // The fast-dispatch procedure for a selector; pProc may be null.
+  ComponentResult GetProc(AudioUnitElement procID, UInt32* pDataSize, void* pData);
+
+  static ComponentResult GetParamProc(void* pPlug, AudioUnitParameterID paramID,
+                                      AudioUnitScope scope, AudioUnitElement element,
+                                      AudioUnitParameterValue* pValue);
+  static ComponentResult SetParamProc(void* pPlug, AudioUnitParameterID paramID,
+                                      AudioUnitScope scope, AudioUnitElement element,
+                                      AudioUnitParameterValue value, UInt32 offsetFrames);
+  static ComponentResult RenderProc(void* pPlug, AudioUnitRenderActionFlags* pFlags,
+                                    const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx,
+                                    UInt32 nFrames, AudioBufferList* pOutBufList);
+
+  // Calls every listener registered for the property.
+  void InformListeners(AudioUnitPropertyID propID, AudioUnitScope scope);
+
+  // ---- Buses and connections ----------------------------------------------
+
+  BusChannels* GetBus(AudioUnitScope scope, AudioUnitElement busIdx);
+  bool CheckLegalIO();
+  bool CheckLegalIO(AudioUnitScope scope, int busIdx, int nChannels);
+  void AssessInputConnections();
+  void ClearConnections();
+
+  // ---- Saved state ------------------------------------------------------------
+
+  ComponentResult GetState(CFPropertyListRef* ppPropList);
+  ComponentResult SetState(CFPropertyListRef pPropList);
+
+private:
+  static ComponentResult OpenInstance(ComponentInstance ci);
+  ComponentResult DispatchSelector(SInt16 select, ComponentParameters* params);
+  ComponentResult DispatchMusicDeviceSelector(SInt16 select, ComponentParameters* params);
+  void TellEditorOfHostChange(int paramIdx, double value);
+  ComponentResult ScheduleParameters(const AudioUnitParameterEvent* events, UInt32 nEvents);
+  ComponentResult AddPropertyListener(const PropertyListener& listener);
+  void RemovePropertyListener(const PropertyListener& listener, bool matchUserData);
+  ComponentResult AddRenderNotify(const AURenderCallbackStruct& callback);
+  void RemoveRenderNotify(AURenderCallback proc);
+  void ProcessMidiEvent(int status, int data1, int data2, int offset);
+
+  // Property families, one file each.
+  ComponentResult GetParameterProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                                       AudioUnitElement element, UInt32* pDataSize, void* pData);
+  ComponentResult GetParameterInfo(AudioUnitElement paramIdx, AudioUnitParameterInfo* info);
+  ComponentResult GetParameterValueStrings(AudioUnitElement paramIdx, UInt32* pDataSize,
+                                           void* pData);
+  ComponentResult ParamStringFromValue(AudioUnitParameterStringFromValue* conversion);
+  ComponentResult ParamIDName(AudioUnitParameterIDName* idName);
+  ComponentResult ParamValueFromString(AudioUnitParameterValueFromString* conversion);
+  ComponentResult GetFactoryPresets(CFArrayRef* pArray);
+  void GetPresentPreset(AUPreset* preset);
+  ComponentResult GetCocoaViewInfo(AudioUnitCocoaViewInfo* info);
+  void SetHostIdentifier(const AUHostIdentifier* identifier);
+
+  ComponentResult SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
+                                  const AudioStreamBasicDescription* format);
+  ComponentResult MakeConnection(const AudioUnitConnection* connection);
+  ComponentResult SetRenderCallback(AudioUnitScope scope, AudioUnitElement element,
+                                    const AURenderCallbackStruct* callback);
+  void ResetConnection(InputBusConnection* connection);
+  int NHostChannelsConnected(WDL_PtrList<BusChannels>* buses, int excludeIdx);
+
+  ComponentResult Render(AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
+                         UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* pOutBufList);
+  bool RenderArgsValid(const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx, UInt32 nFrames,
+                       const AudioBufferList* pOutBufList);
+  void SendRenderNotifications(AudioUnitRenderActionFlags action, const AudioTimeStamp* pTimestamp,
+                               UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* pOutBufList);
+  ComponentResult PullInputs(const AudioTimeStamp* pTimestamp, UInt32 nFrames);
+  ComponentResult PullInputBus(int busIdx, const AudioTimeStamp* pTimestamp, UInt32 nFrames);
+  void ConnectOutputBus(BusChannels* bus, int nBuffers);
+  void AttachOutputBus(BusChannels* bus, UInt32 nFrames, AudioBufferList* pOutBufList);
+
+  bool ReadComponentDescription(ComponentDescription* cd, ComponentResult* err);
+
+  WDL_String mBundleID, mCocoaViewFactoryClassName;
+  ComponentInstance mCI = nullptr;
+  bool mActive = false, mBypassed = false;
+  double mRenderTimestamp = -1.0, mTempo = 120.0;
+  HostCallbackInfo mHostCallbacks;
+  WDL_TypedBuf<float> mInScratchBuf, mOutScratchBuf;
+  WDL_PtrList<AURenderCallbackStruct> mRenderNotify;
+  WDL_PtrList<BusChannels> mInBuses, mOutBuses;
+  WDL_PtrList<InputBusConnection> mInBusConnections;
+  WDL_PtrList<PropertyListener> mPropertyListeners;
+};
+
+// Posts a parameter event (value change or gesture) for one of the plug-in's
+// parameters to the host's event listeners.
+void SendAUEvent(AudioUnitEventType type, ComponentInstance ci, int paramIdx);
+
+// Name of an input type for trace lines.
+const char* AUInputTypeStr(IPlugAU::EAUInputType type);
+
+// The default stream format: 32-bit float linear PCM.
+void MakeDefaultASBD(AudioStreamBasicDescription* pASBD, double sampleRate, int nChannels,
+                     bool interleaved);
