@@ -71,6 +71,14 @@ public:
   int GetNDisplayTexts() const { return mDisplayTexts.GetSize(); }
   // Text of the first entry with this value, "" if none.
   const char* GetDisplayText(int value) const;
+  // Text of the entry at idx in the order given ("" outside the list); value,
+  // if not null, receives the entry's value.
+  const char* GetDisplayTextAtIdx(int idx, int* value = nullptr) const
+  {
+    if (idx < 0 || idx >= mDisplayTexts.GetSize()) return "";
+    if (value) *value = mDisplayTexts.Get()[idx].mValue;
+    return mDisplayTexts.Get()[idx].mText;
+  }
   // Finds the first entry whose text equals text exactly; false leaves value alone.
   bool MapDisplayText(const char* text, int* value) const;
   bool DisplayIsNegated() const { return mNegateDisplay; }
