@@ -22,12 +22,54 @@ void CopyName(char* dest, const char* src, size_t destSize)
   snprintf(dest, destSize, "%s", src ? src : "");
 }
 
-// The part of [idx, idx + n) that lies within [0, count).
-void ClipRange(int idx, int n, int count, int* first, int* end)
+// Calls fn for each channel of [idx, idx + n) that exists.
+template <class CHANNEL, class FN>
+void ForEachInRange(const WDL_PtrList<CHANNEL>& channels, int idx, int n, FN fn)
 {
-  const long long last = static_cast<long long>(idx) + n;
-  *first = std::max(idx, 0);
-  *end = static_cast<int>(std::min<long long>(last, count));
+  const long long end = std::min<long long>(static_cast<long long>(idx) + n, channels.GetSize());
+  for (int i = std::max(idx, 0); i < end; ++i)
+    fn(channels.Get(i));
+}
+
+template <class CHANNEL>
+void SetConnections(WDL_PtrList<CHANNEL>& channels, int idx, int n, bool connected)
+{
+  ForEachInRange(channels, idx, n,
+                 [connected](CHANNEL* channel)
+                 {
+                   channel->mConnected = connected;
+                   if (!connected) channel->PointAtScratch();
+                 });
+}
+
+template <class CHANNEL> bool IsConnected(const WDL_PtrList<CHANNEL>& channels, int chIdx)
+{
+  const CHANNEL* channel = channels.Get(chIdx);
+  return channel && channel->mConnected;
+}
+
+// Points each connected channel's slot straight at the next host buffer.
+template <class CHANNEL>
+void AttachInPlace(WDL_PtrList<CHANNEL>& channels, int idx, int n, double** buffers)
+{
+  ForEachInRange(channels, idx, n,
+                 [&buffers](CHANNEL* channel)
+                 {
+                   if (channel->mConnected) *channel->mSlot = *(buffers++);
+                 });
+}
+
+// Resizing may move a scratch buffer, so a slot that pointed at it, or that of an
+// unconnected channel, is pointed at the new one.
+template <class CHANNEL> void ResizeScratchBuffers(WDL_PtrList<CHANNEL>& channels, int blockSize)
+{
+  ForEachInRange(channels, 0, channels.GetSize(),
+                 [blockSize](CHANNEL* channel)
+                 {
+                   const double* old = channel->mScratchBuf.Get();
+                   std::fill_n(channel->mScratchBuf.Resize(blockSize), blockSize, 0.0);
+                   if (!channel->mConnected || *channel->mSlot == old) channel->PointAtScratch();
+                 });
 }
 
 // Marks parameters a named preset leaves at their current values.
@@ -162,31 +204,11 @@ EHost IPlugBase::GetHost()
   return mHost;
 }
 
-namespace
-{
-// Resizing may move a scratch buffer, so a slot that pointed at it, or that of an
-// unconnected channel, is pointed at the new one.
-void ResizeScratch(WDL_TypedBuf<double>* scratch, double** slot, bool connected, int blockSize)
-{
-  const double* old = scratch->Get();
-  std::fill_n(scratch->Resize(blockSize), blockSize, 0.0);
-  if (!connected || *slot == old) *slot = scratch->Get();
-}
-} // namespace
-
 void IPlugBase::SetBlockSize(int blockSize)
 {
   if (blockSize == mBlockSize || blockSize < 0) return;
-  for (int i = 0; i < NInChannels(); ++i)
-  {
-    InChannel* channel = mInChannels.Get(i);
-    ResizeScratch(&channel->mScratchBuf, channel->mSrc, channel->mConnected, blockSize);
-  }
-  for (int i = 0; i < NOutChannels(); ++i)
-  {
-    OutChannel* channel = mOutChannels.Get(i);
-    ResizeScratch(&channel->mScratchBuf, channel->mDest, channel->mConnected, blockSize);
-  }
+  ResizeScratchBuffers(mInChannels, blockSize);
+  ResizeScratchBuffers(mOutChannels, blockSize);
   mBlockSize = blockSize;
 }
 
@@ -226,88 +248,57 @@ bool IPlugBase::LegalIO(int nIn, int nOut) const
 
 void IPlugBase::SetInputChannelConnections(int idx, int n, bool connected)
 {
-  int first, end;
-  ClipRange(idx, n, NInChannels(), &first, &end);
-  for (int i = first; i < end; ++i)
-  {
-    InChannel* channel = mInChannels.Get(i);
-    channel->mConnected = connected;
-    if (!connected) *channel->mSrc = channel->mScratchBuf.Get();
-  }
+  SetConnections(mInChannels, idx, n, connected);
 }
 
 void IPlugBase::SetOutputChannelConnections(int idx, int n, bool connected)
 {
-  int first, end;
-  ClipRange(idx, n, NOutChannels(), &first, &end);
-  for (int i = first; i < end; ++i)
-  {
-    OutChannel* channel = mOutChannels.Get(i);
-    channel->mConnected = connected;
-    if (!connected) *channel->mDest = channel->mScratchBuf.Get();
-  }
+  SetConnections(mOutChannels, idx, n, connected);
 }
 
 bool IPlugBase::IsInChannelConnected(int chIdx) const
 {
-  const InChannel* channel = mInChannels.Get(chIdx);
-  return channel && channel->mConnected;
+  return IsConnected(mInChannels, chIdx);
 }
 
 bool IPlugBase::IsOutChannelConnected(int chIdx) const
 {
-  const OutChannel* channel = mOutChannels.Get(chIdx);
-  return channel && channel->mConnected;
+  return IsConnected(mOutChannels, chIdx);
 }
 
 // ---- Attaching host buffers --------------------------------------------------
 
 void IPlugBase::AttachInputBuffers(int idx, int n, float** buffers, int nFrames)
 {
-  int first, end;
-  ClipRange(idx, n, NInChannels(), &first, &end);
-  for (int i = first; i < end; ++i)
-  {
-    InChannel* channel = mInChannels.Get(i);
-    if (!channel->mConnected) continue;
-    CastCopy(channel->mScratchBuf.Get(), *(buffers++), FramesToProcess(nFrames));
-    *channel->mSrc = channel->mScratchBuf.Get();
-  }
+  const int frames = FramesToProcess(nFrames);
+  ForEachInRange(mInChannels, idx, n,
+                 [&buffers, frames](InChannel* channel)
+                 {
+                   if (!channel->mConnected) return;
+                   CastCopy(channel->mScratchBuf.Get(), *(buffers++), frames);
+                   channel->PointAtScratch();
+                 });
 }
 
 void IPlugBase::AttachInputBuffers(int idx, int n, double** buffers, int)
 {
-  int first, end;
-  ClipRange(idx, n, NInChannels(), &first, &end);
-  for (int i = first; i < end; ++i)
-  {
-    InChannel* channel = mInChannels.Get(i);
-    if (channel->mConnected) *channel->mSrc = *(buffers++);
-  }
+  AttachInPlace(mInChannels, idx, n, buffers);
 }
 
 void IPlugBase::AttachOutputBuffers(int idx, int n, float** buffers)
 {
-  int first, end;
-  ClipRange(idx, n, NOutChannels(), &first, &end);
-  for (int i = first; i < end; ++i)
-  {
-    OutChannel* channel = mOutChannels.Get(i);
-    if (!channel->mConnected) continue;
-    *channel->mDest = channel->mScratchBuf.Get();
-    channel->mFDest = *(buffers++);
-  }
+  ForEachInRange(mOutChannels, idx, n,
+                 [&buffers](OutChannel* channel)
+                 {
+                   if (!channel->mConnected) return;
+                   channel->PointAtScratch();
+                   channel->mFDest = *(buffers++);
+                 });
 }
 
 void IPlugBase::AttachOutputBuffers(int idx, int n, double** buffers)
 {
-  int first, end;
-  ClipRange(idx, n, NOutChannels(), &first, &end);
-  for (int i = first; i < end; ++i)
-  {
-    OutChannel* channel = mOutChannels.Get(i);
-    if (channel->mConnected) *channel->mDest = *(buffers++);
-  }
+  AttachInPlace(mOutChannels, idx, n, buffers);
 }
 
 // ---- Processing frame ------------------------------------------------------
@@ -324,7 +315,7 @@ void IPlugBase::WriteFloatOutputs(int nFrames, bool accumulate)
   {
     OutChannel* channel = mOutChannels.Get(i);
     if (!channel->mConnected || !channel->mFDest) continue;
-    const double* src = *channel->mDest;
+    const double* src = *channel->mSlot;
     float* dest = channel->mFDest;
     if (accumulate)
       for (int s = 0; s < nFrames; ++s)

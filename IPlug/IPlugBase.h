@@ -17,22 +17,10 @@ class IPlugBase
 {
 public:
   // Scope guard on a plug-in's mutex; a null plug-in locks nothing.
-  class IMutexLock
+  class IMutexLock : public WDL_MutexLock
   {
   public:
-    explicit IMutexLock(IPlugBase* plug) : mMutex(plug ? &plug->mMutex : nullptr)
-    {
-      if (mMutex) mMutex->Enter();
-    }
-    ~IMutexLock()
-    {
-      if (mMutex) mMutex->Leave();
-    }
-    IMutexLock(const IMutexLock&) = delete;
-    IMutexLock& operator=(const IMutexLock&) = delete;
-
-  private:
-    WDL_Mutex* mMutex;
+    explicit IMutexLock(IPlugBase* plug) : WDL_MutexLock(plug ? &plug->mMutex : nullptr) {}
   };
 
   // One legal channel configuration.
@@ -216,21 +204,25 @@ protected:
   int mCurrentPresetIdx = 0;
 
 private:
-  struct InChannel
+  // One input or output channel: its entry in the pointer array handed to the
+  // processing (the slot, which never changes) and the block-size buffer used
+  // while unconnected or on the float path.
+  struct Channel
   {
     bool mConnected = false;
-    double** mSrc; // this channel's entry in the input pointer array
+    double** mSlot;
     WDL_TypedBuf<double> mScratchBuf;
-    explicit InChannel(double** src) : mSrc(src) {}
+    explicit Channel(double** slot) : mSlot(slot) {}
+    void PointAtScratch() { *mSlot = mScratchBuf.Get(); }
   };
-
-  struct OutChannel
+  struct InChannel : Channel
   {
-    bool mConnected = false;
-    double** mDest; // this channel's entry in the output pointer array
-    float* mFDest = nullptr;
-    WDL_TypedBuf<double> mScratchBuf;
-    explicit OutChannel(double** dest) : mDest(dest) {}
+    using Channel::Channel;
+  };
+  struct OutChannel : Channel
+  {
+    using Channel::Channel;
+    float* mFDest = nullptr; // host float buffer the result is copied into
   };
 
   void ParseChannelIO(const char* channelIOStr, int* maxIn, int* maxOut);

@@ -314,3 +314,18 @@ TEST(PlugBase, MutexGuardIsRecursiveForItsThread)
   IPlugBase::IMutexLock none(nullptr);
   EXPECT_EQ(plug.GetParam(0)->Value(), 1.0);
 }
+
+// A malformed channel I/O string is a programming error: an assertion where
+// assertions are on; otherwise parsing stops before the bad entry.
+TEST(PlugBase, MalformedChannelIOEntry)
+{
+#ifdef NDEBUG
+  TestPlug plug(1, "2-2 x-1 1-1");
+  EXPECT_EQ(plug.NChannelIO(), 1);
+  TestPlug negative(1, "-1-2");
+  EXPECT_EQ(negative.NChannelIO(), 0);
+  EXPECT_EQ(negative.NInChannels(), 0);
+#else
+  EXPECT_DEATH(TestPlug(1, "2-2 x-1"), "channelIOStrValid");
+#endif
+}

@@ -323,3 +323,17 @@ TEST(Presets, BlobDump)
   plug.DumpPresetBlob(file.path.c_str());
   EXPECT_EQ(ReadFile(file.path), "MakePresetFromBlob(\"name\", \"AAAAAAAA8D8=\", 8);\n");
 }
+
+// A parameter index outside the list is a programming error; where assertions
+// are off, no later pair can be read, so the rest keep their current values.
+TEST(Presets, NamedParamsWithABadIndex)
+{
+  PresetPlug plug(2, "1-1", 1);
+  plug.InitDoubles({1.0, 2.0});
+#ifdef NDEBUG
+  plug.MakePresetFromNamedParams("Bad", 2, 5, 9.0, 1, 3.0);
+  EXPECT_EQ(SnapshotValues(plug.Preset(0)), (std::vector<double>{1.0, 2.0}));
+#else
+  EXPECT_DEATH(plug.MakePresetFromNamedParams("Bad", 1, 5, 9.0), "paramIdx >= 0 && paramIdx < n");
+#endif
+}
