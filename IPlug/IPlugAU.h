@@ -17,6 +17,7 @@
 #include <CoreFoundation/CoreFoundation.h>
 
 class IPlugAU;
+class PropertyReply;
 
 // The factory the plug-in module supplies: a new plug-in for each opened instance.
 IPlugAU* MakePlug();
@@ -129,51 +130,53 @@ public:
   ComponentResult SetState(CFPropertyListRef pPropList);
 
 private:
+  // Entry (IPlugAU_Entry.cpp).
   static ComponentResult OpenInstance(ComponentInstance ci);
   ComponentResult DispatchSelector(SInt16 select, ComponentParameters* params);
   ComponentResult DispatchMusicDeviceSelector(SInt16 select, ComponentParameters* params);
+
+  // Parameters and listeners (IPlugAU_Params.cpp, IPlugAU_Listeners.cpp).
   void TellEditorOfHostChange(int paramIdx, double value);
   ComponentResult ScheduleParameters(const AudioUnitParameterEvent* events, UInt32 nEvents);
   ComponentResult AddPropertyListener(const PropertyListener& listener);
   void RemovePropertyListener(const PropertyListener& listener, bool matchUserData);
   ComponentResult AddRenderNotify(const AURenderCallbackStruct& callback);
   void RemoveRenderNotify(AURenderCallback proc);
-  void ProcessMidiEvent(int status, int data1, int data2, int offset);
 
-  // Property families, one file each.
+  // Properties (IPlugAU_Properties.cpp, IPlugAU_ParamInfo.cpp, IPlugAU_Presets.cpp).
+  UInt32 ElementCount(AudioUnitScope scope) const;
+  void GetSupportedChannels(AUChannelInfo* channels) const;
+  ComponentResult GetCocoaViewInfo(PropertyReply& reply);
   ComponentResult GetParameterProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
-                                       AudioUnitElement element, UInt32* pDataSize, void* pData);
-  ComponentResult GetParameterInfo(AudioUnitElement paramIdx, AudioUnitParameterInfo* info);
-  ComponentResult GetParameterValueStrings(AudioUnitElement paramIdx, UInt32* pDataSize,
-                                           void* pData);
+                                       AudioUnitElement element, PropertyReply& reply);
   ComponentResult ParamStringFromValue(AudioUnitParameterStringFromValue* conversion);
   ComponentResult ParamIDName(AudioUnitParameterIDName* idName);
   ComponentResult ParamValueFromString(AudioUnitParameterValueFromString* conversion);
   ComponentResult GetFactoryPresets(CFArrayRef* pArray);
   void GetPresentPreset(AUPreset* preset);
-  ComponentResult GetCocoaViewInfo(AudioUnitCocoaViewInfo* info);
-  void SetHostIdentifier(const AUHostIdentifier* identifier);
+  ComponentResult ReadComponentDescription(ComponentDescription* cd);
 
+  // Buses (IPlugAU_Buses.cpp).
   ComponentResult SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
                                   const AudioStreamBasicDescription* format);
   ComponentResult MakeConnection(const AudioUnitConnection* connection);
   ComponentResult SetRenderCallback(AudioUnitScope scope, AudioUnitElement element,
                                     const AURenderCallbackStruct* callback);
-  void ResetConnection(InputBusConnection* connection);
-  int NHostChannelsConnected(WDL_PtrList<BusChannels>* buses, int excludeIdx);
+  static void ResetConnection(InputBusConnection* connection);
+  static int NHostChannelsConnected(const WDL_PtrList<BusChannels>* buses, int excludeIdx);
 
+  // Rendering (IPlugAU_Render.cpp).
   ComponentResult Render(AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
                          UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* pOutBufList);
   bool RenderArgsValid(const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx, UInt32 nFrames,
                        const AudioBufferList* pOutBufList);
+  static UInt32 NBuffersUsed(const BusChannels* bus, UInt32 nBuffers);
   void SendRenderNotifications(AudioUnitRenderActionFlags action, const AudioTimeStamp* pTimestamp,
                                UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* pOutBufList);
   ComponentResult PullInputs(const AudioTimeStamp* pTimestamp, UInt32 nFrames);
   ComponentResult PullInputBus(int busIdx, const AudioTimeStamp* pTimestamp, UInt32 nFrames);
-  void ConnectOutputBus(BusChannels* bus, int nBuffers);
+  void ConnectOutputBus(BusChannels* bus, UInt32 nBuffers);
   void AttachOutputBus(BusChannels* bus, UInt32 nFrames, AudioBufferList* pOutBufList);
-
-  bool ReadComponentDescription(ComponentDescription* cd, ComponentResult* err);
 
   WDL_String mBundleID, mCocoaViewFactoryClassName;
   ComponentInstance mCI = nullptr;

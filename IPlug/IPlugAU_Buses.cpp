@@ -71,7 +71,7 @@ IPlugAU::BusChannels* IPlugAU::GetBus(AudioUnitScope scope, AudioUnitElement bus
   }
 }
 
-int IPlugAU::NHostChannelsConnected(WDL_PtrList<BusChannels>* buses, int excludeIdx)
+int IPlugAU::NHostChannelsConnected(const WDL_PtrList<BusChannels>* buses, int excludeIdx)
 {
   bool anySet = false;
   int total = 0;
@@ -131,7 +131,8 @@ ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement 
       SetSampleRate(format->mSampleRate);
   }
   AssessInputConnections();
-  return ok ? noErr : kAudioUnitErr_InvalidProperty;
+  if (!ok) return kAudioUnitErr_InvalidProperty;
+  return noErr;
 }
 
 ComponentResult IPlugAU::MakeConnection(const AudioUnitConnection* connection)
@@ -169,7 +170,8 @@ ComponentResult IPlugAU::MakeConnection(const AudioUnitConnection* connection)
     }
   }
   AssessInputConnections();
-  return ok ? noErr : kAudioUnitErr_InvalidProperty;
+  if (!ok) return kAudioUnitErr_InvalidProperty;
+  return noErr;
 }
 
 ComponentResult IPlugAU::SetRenderCallback(AudioUnitScope scope, AudioUnitElement element,

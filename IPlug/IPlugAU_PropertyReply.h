@@ -11,7 +11,7 @@ class PropertyReply
 {
 public:
   PropertyReply(UInt32* pSize, Boolean* pWritable, void* pData)
-    : mSize(pSize), mWritable(pWritable), mData(pData)
+      : mSize(pSize), mWritable(pWritable), mData(pData)
   {
   }
 

@@ -24,9 +24,8 @@ union InputBufferList
 };
 
 ComponentResult RenderCallback(const AURenderCallbackStruct* callback,
-                               AudioUnitRenderActionFlags* pFlags,
-                               const AudioTimeStamp* pTimestamp, UInt32 busIdx, UInt32 nFrames,
-                               AudioBufferList* pBufList)
+                               AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
+                               UInt32 busIdx, UInt32 nFrames, AudioBufferList* pBufList)
 {
   return callback->inputProc(callback->inputProcRefCon, pFlags, pTimestamp, busIdx, nFrames,
                              pBufList);
@@ -55,15 +54,14 @@ ComponentResult IPlugAU::RenderProc(void* pPlug, AudioUnitRenderActionFlags* pFl
                                     const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx,
                                     UInt32 nFrames, AudioBufferList* pOutBufList)
 {
-  Trace(__func__, __LINE__, "%d:%d:%d", outputBusIdx,
-        pOutBufList ? pOutBufList->mNumberBuffers : 0, nFrames);
+  Trace(__func__, __LINE__, "%d:%d:%d", outputBusIdx, pOutBufList ? pOutBufList->mNumberBuffers : 0,
+        nFrames);
   return static_cast<IPlugAU*>(pPlug)->Render(pFlags, pTimestamp, outputBusIdx, nFrames,
                                               pOutBufList);
 }
 
 ComponentResult IPlugAU::Render(AudioUnitRenderActionFlags*, const AudioTimeStamp* pTimestamp,
-                                UInt32 outputBusIdx, UInt32 nFrames,
-                                AudioBufferList* pOutBufList)
+                                UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* pOutBufList)
 {
   if (!RenderArgsValid(pTimestamp, outputBusIdx, nFrames, pOutBufList))
     return kAudioUnitErr_InvalidPropertyValue;
@@ -95,12 +93,13 @@ ComponentResult IPlugAU::Render(AudioUnitRenderActionFlags*, const AudioTimeStam
 
 // Output buffers beyond the bus's plug channels are left as the host gave them;
 // the ones used must have memory for the block or none at all.
-bool IPlugAU::RenderArgsValid(const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx,
-                              UInt32 nFrames, const AudioBufferList* pOutBufList)
+bool IPlugAU::RenderArgsValid(const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx, UInt32 nFrames,
+                              const AudioBufferList* pOutBufList)
 {
   if (!pTimestamp || !pOutBufList) return false;
-  const BusChannels* outBus =
-    outputBusIdx < static_cast<UInt32>(mOutBuses.GetSize()) ? mOutBuses.Get(outputBusIdx) : nullptr;
+  const BusChannels* outBus = outputBusIdx < static_cast<UInt32>(mOutBuses.GetSize())
+                                  ? mOutBuses.Get(outputBusIdx)
+                                  : nullptr;
   if (!(pTimestamp->mFlags & kAudioTimeStampSampleTimeValid) || !outBus ||
       nFrames > static_cast<UInt32>(std::max(GetBlockSize(), 0)))
     return false;
@@ -140,8 +139,7 @@ ComponentResult IPlugAU::PullInputs(const AudioTimeStamp* pTimestamp, UInt32 nFr
   return noErr;
 }
 
-ComponentResult IPlugAU::PullInputBus(int busIdx, const AudioTimeStamp* pTimestamp,
-                                      UInt32 nFrames)
+ComponentResult IPlugAU::PullInputBus(int busIdx, const AudioTimeStamp* pTimestamp, UInt32 nFrames)
 {
   const BusChannels* bus = mInBuses.Get(busIdx);
   const InputBusConnection* connection = mInBusConnections.Get(busIdx);
@@ -192,7 +190,7 @@ void IPlugAU::ConnectOutputBus(BusChannels* bus, UInt32 nBuffers)
 {
   const int start = bus->mPlugChannelStartIdx;
   const int nConnected = static_cast<int>(
-    std::min(static_cast<UInt32>(bus->mNHostChannels), NBuffersUsed(bus, nBuffers)));
+      std::min(static_cast<UInt32>(bus->mNHostChannels), NBuffersUsed(bus, nBuffers)));
   SetOutputChannelConnections(start, nConnected, true);
   SetOutputChannelConnections(start + nConnected, std::max(bus->mNPlugChannels - nConnected, 0),
                               false);

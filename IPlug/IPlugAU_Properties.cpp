@@ -1,0 +1,279 @@
+// The host's property requests: reading (which also answers size-only
+// requests) and writing.
+
+#include "IPlug/IPlugAU.h"
+
+#include "IPlug/IPlugAU_PropertyReply.h"
+#include "IPlug/IPlugAU_Strings.h"
+#include "IPlug/Log.h"
+
+#include <cmath>
+
+namespace
+{
+// Larger slices are refused: the scratch buffers they would need are far beyond
+// any host's block.
+constexpr UInt32 kMaxFramesPerSlice = 1 << 20;
+
+bool InputOrGlobal(AudioUnitScope scope)
+{
+  return scope == kAudioUnitScope_Input || scope == kAudioUnitScope_Global;
+}
+
+bool IsSampleRate(Float64 rate)
+{
+  return rate > 0.0 && std::isfinite(rate);
+}
+
+// Editor hook: the Cocoa view is offered only on systems whose version (as the
+// editor's window binding reports it) is above 0x104F. Until that binding is in
+// the library there is no editor, and this answer is never reached.
+bool SystemOffersCocoaViews()
+{
+  return true;
+}
+} // namespace
+
+ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                                     AudioUnitElement element, UInt32* pDataSize,
+                                     Boolean* pWriteable, void* pData)
+{
+  Trace(__func__, __LINE__, "%s(%d:%s):(%d:%s):%d", pData ? "" : "info:", propID,
+        AUPropertyStr(propID), scope, AUScopeStr(scope), element);
+  PropertyReply reply(pDataSize, pWriteable, pData);
+  const bool global = scope == kAudioUnitScope_Global;
+
+  switch (propID)
+  {
+  case kAudioUnitProperty_ClassInfo:
+    if (!reply.Accept(sizeof(CFPropertyListRef), true)) return reply.Result();
+    return GetState(reply.Data<CFPropertyListRef>());
+  case kAudioUnitProperty_MakeConnection:
+    if (!InputOrGlobal(scope)) return kAudioUnitErr_InvalidProperty;
+    reply.Accept(sizeof(AudioUnitConnection), true);
+    return reply.Result();
+  case kAudioUnitProperty_SampleRate:
+    if (!reply.Accept(sizeof(Float64), true)) return reply.Result();
+    *reply.Data<Float64>() = GetSampleRate();
+    return noErr;
+  case kAudioUnitProperty_ParameterList:
+  {
+    const int n = global ? NParams() : 0;
+    if (!reply.Accept(n * sizeof(AudioUnitParameterID), false)) return reply.Result();
+    for (int i = 0; i < n; ++i)
+      reply.Data<AudioUnitParameterID>()[i] = i;
+    return noErr;
+  }
+  case kAudioUnitProperty_ParameterInfo:
+  case kAudioUnitProperty_ParameterValueStrings:
+  case kAudioUnitProperty_ParameterStringFromValue:
+  case kAudioUnitProperty_ParameterIDName:
+  case kAudioUnitProperty_ParameterValueFromString:
+    return GetParameterProperty(propID, scope, element, reply);
+  case kAudioUnitProperty_FastDispatch:
+    return GetProc(element, pDataSize, pData);
+  case kAudioUnitProperty_StreamFormat:
+  {
+    const BusChannels* bus = GetBus(scope, element);
+    if (!bus) return kAudioUnitErr_InvalidProperty;
+    if (!reply.Accept(sizeof(AudioStreamBasicDescription), true)) return reply.Result();
+    const int nChannels = bus->mNHostChannels < 0 ? bus->mNPlugChannels : bus->mNHostChannels;
+    MakeDefaultASBD(reply.Data<AudioStreamBasicDescription>(), GetSampleRate(), nChannels, false);
+    return noErr;
+  }
+  case kAudioUnitProperty_ElementCount:
+    if (!reply.Accept(sizeof(UInt32), false)) return reply.Result();
+    *reply.Data<UInt32>() = ElementCount(scope);
+    return noErr;
+  case kAudioUnitProperty_Latency:
+  case kAudioUnitProperty_TailTime: // the tail equals the latency
+    if (!global) return kAudioUnitErr_InvalidProperty;
+    if (!reply.Accept(sizeof(Float64), false)) return reply.Result();
+    *reply.Data<Float64>() = GetLatency() / GetSampleRate();
+    return noErr;
+  case kAudioUnitProperty_SupportedNumChannels:
+    if (!global) return kAudioUnitErr_InvalidProperty;
+    if (!reply.Accept(NChannelIO() * sizeof(AUChannelInfo), false)) return reply.Result();
+    GetSupportedChannels(reply.Data<AUChannelInfo>());
+    return noErr;
+  case kAudioUnitProperty_MaximumFramesPerSlice:
+    if (!global) return kAudioUnitErr_InvalidProperty;
+    if (!reply.Accept(sizeof(UInt32), true)) return reply.Result();
+    *reply.Data<UInt32>() = static_cast<UInt32>(GetBlockSize());
+    return noErr;
+  case kAudioUnitProperty_GetUIComponentList:
+    if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
+    if (!reply.Accept(sizeof(ComponentDescription), false)) return reply.Result();
+    *reply.Data<ComponentDescription>() = {kAudioUnitCarbonViewComponentType,
+                                           static_cast<OSType>(GetUniqueID()),
+                                           static_cast<OSType>(GetMfrID()), 0, 0};
+    return noErr;
+  case kAudioUnitProperty_BypassEffect:
+    if (!global) return kAudioUnitErr_InvalidProperty;
+    if (!reply.Accept(sizeof(UInt32), true)) return reply.Result();
+    *reply.Data<UInt32>() = mBypassed ? 1 : 0;
+    return noErr;
+  case kAudioUnitProperty_LastRenderError:
+    if (!global) return kAudioUnitErr_InvalidProperty;
+    if (!reply.Accept(sizeof(OSStatus), false)) return reply.Result();
+    *reply.Data<OSStatus>() = noErr;
+    return noErr;
+  case kAudioUnitProperty_SetRenderCallback:
+    if (!InputOrGlobal(scope) || element >= static_cast<UInt32>(mInBuses.GetSize()))
+      return kAudioUnitErr_InvalidProperty;
+    reply.Accept(sizeof(AURenderCallbackStruct), true);
+    return reply.Result();
+  case kAudioUnitProperty_FactoryPresets:
+    if (!reply.Accept(sizeof(CFArrayRef), false)) return reply.Result();
+    return GetFactoryPresets(reply.Data<CFArrayRef>());
+  case kAudioUnitProperty_HostCallbacks:
+    if (!global) return kAudioUnitErr_InvalidProperty;
+    reply.Accept(sizeof(HostCallbackInfo), true);
+    return reply.Result();
+  case kAudioUnitProperty_CurrentPreset:
+  case kAudioUnitProperty_PresentPreset:
+    if (!reply.Accept(sizeof(AUPreset), true)) return reply.Result();
+    GetPresentPreset(reply.Data<AUPreset>());
+    return noErr;
+  case kAudioUnitProperty_CocoaUI:
+    return GetCocoaViewInfo(reply);
+  case kMusicDeviceProperty_InstrumentCount:
+    if (!global || !IsInst()) return kAudioUnitErr_InvalidProperty;
+    if (!reply.Accept(sizeof(UInt32), false)) return reply.Result();
+    *reply.Data<UInt32>() = 1;
+    return noErr;
+  default:
+    return kAudioUnitErr_InvalidProperty;
+  }
+}
+
+UInt32 IPlugAU::ElementCount(AudioUnitScope scope) const
+{
+  switch (scope)
+  {
+  case kAudioUnitScope_Input:
+    return static_cast<UInt32>(mInBuses.GetSize());
+  case kAudioUnitScope_Output:
+    return static_cast<UInt32>(mOutBuses.GetSize());
+  case kAudioUnitScope_Global:
+    return 1;
+  default:
+    return 0;
+  }
+}
+
+void IPlugAU::GetSupportedChannels(AUChannelInfo* channels) const
+{
+  for (int i = 0; i < NChannelIO(); ++i)
+  {
+    const ChannelIO* io = GetChannelIO(i);
+    Trace(__func__, __LINE__, "IO:%d:%d", io->mIn, io->mOut);
+    channels[i].inChannels = static_cast<SInt16>(io->mIn);
+    channels[i].outChannels = static_cast<SInt16>(io->mOut);
+  }
+}
+
+ComponentResult IPlugAU::GetCocoaViewInfo(PropertyReply& reply)
+{
+  if (!GetGUI() || !SystemOffersCocoaViews()) return kAudioUnitErr_InvalidProperty;
+  CFStrLocal bundleID(mBundleID.Get());
+  CFBundleRef bundle = CFBundleGetBundleWithIdentifier(bundleID.Get());
+  if (!bundle) return kAudioUnitErr_InvalidProperty;
+  if (!reply.Accept(sizeof(AudioUnitCocoaViewInfo), false)) return reply.Result();
+  AudioUnitCocoaViewInfo* info = reply.Data<AudioUnitCocoaViewInfo>();
+  info->mCocoaAUViewBundleLocation = CFBundleCopyBundleURL(bundle);
+  info->mCocoaAUViewClass[0] = MakeCFString(mCocoaViewFactoryClassName.Get());
+  return noErr;
+}
+
+ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                                     AudioUnitElement element, UInt32* pDataSize, const void* pData)
+{
+  Trace(__func__, __LINE__, "(%d:%s):(%d:%s):%d", propID, AUPropertyStr(propID), scope,
+        AUScopeStr(scope), element);
+  InformListeners(propID, scope);
+  const PropertyInput input(pDataSize, pData);
+
+  switch (propID)
+  {
+  case kAudioUnitProperty_ClassInfo:
+  {
+    const auto* pPropList = input.Get<CFPropertyListRef>();
+    return pPropList ? SetState(*pPropList) : kAudioUnitErr_InvalidPropertyValue;
+  }
+  case kAudioUnitProperty_MakeConnection:
+  {
+    if (!InputOrGlobal(scope)) return kAudioUnitErr_InvalidProperty;
+    const auto* connection = input.Get<AudioUnitConnection>();
+    return connection ? MakeConnection(connection) : kAudioUnitErr_InvalidPropertyValue;
+  }
+  case kAudioUnitProperty_SampleRate:
+  {
+    const auto* rate = input.Get<Float64>();
+    if (!rate || !IsSampleRate(*rate)) return kAudioUnitErr_InvalidPropertyValue;
+    SetSampleRate(*rate);
+    Reset();
+    return noErr;
+  }
+  case kAudioUnitProperty_StreamFormat:
+  {
+    if (!GetBus(scope, element)) return kAudioUnitErr_InvalidProperty;
+    const auto* format = input.Get<AudioStreamBasicDescription>();
+    return format ? SetStreamFormat(scope, element, format) : kAudioUnitErr_InvalidPropertyValue;
+  }
+  case kAudioUnitProperty_MaximumFramesPerSlice:
+  {
+    const auto* frames = input.Get<UInt32>();
+    if (!frames || *frames > kMaxFramesPerSlice) return kAudioUnitErr_InvalidPropertyValue;
+    SetBlockSize(static_cast<int>(*frames));
+    Reset();
+    return noErr;
+  }
+  case kAudioUnitProperty_BypassEffect:
+  {
+    const auto* bypass = input.Get<UInt32>();
+    if (!bypass) return kAudioUnitErr_InvalidPropertyValue;
+    mBypassed = *bypass != 0;
+    Reset();
+    return noErr;
+  }
+  case kAudioUnitProperty_SetRenderCallback:
+  {
+    if (scope != kAudioUnitScope_Input || element >= static_cast<UInt32>(mInBuses.GetSize()))
+      return kAudioUnitErr_InvalidProperty;
+    const auto* callback = input.Get<AURenderCallbackStruct>();
+    return callback ? SetRenderCallback(scope, element, callback)
+                    : kAudioUnitErr_InvalidPropertyValue;
+  }
+  case kAudioUnitProperty_HostCallbacks:
+  {
+    if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
+    const auto* callbacks = input.Get<HostCallbackInfo>();
+    if (!callbacks) return kAudioUnitErr_InvalidPropertyValue;
+    mHostCallbacks.hostUserData = callbacks->hostUserData;
+    mHostCallbacks.beatAndTempoProc = callbacks->beatAndTempoProc;
+    mHostCallbacks.musicalTimeLocationProc = callbacks->musicalTimeLocationProc;
+    mHostCallbacks.transportStateProc = callbacks->transportStateProc;
+    return noErr;
+  }
+  case kAudioUnitProperty_CurrentPreset:
+  case kAudioUnitProperty_PresentPreset:
+  {
+    const auto* preset = input.Get<AUPreset>();
+    if (!preset) return kAudioUnitErr_InvalidPropertyValue;
+    RestorePreset(static_cast<int>(preset->presetNumber));
+    return noErr;
+  }
+  case kAudioUnitProperty_AUHostIdentifier:
+  {
+    const auto* identifier = input.Get<AUHostIdentifier>();
+    if (!identifier) return kAudioUnitErr_InvalidPropertyValue;
+    CStrLocal name(identifier->hostName);
+    const AUNumVersion& version = identifier->hostVersion;
+    SetHost(name.Get(), (version.majorRev << 16) + (version.minorAndBugRev << 8));
+    return noErr;
+  }
+  default:
+    return kAudioUnitErr_InvalidProperty;
+  }
+}

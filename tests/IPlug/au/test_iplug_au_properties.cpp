@@ -1,0 +1,1 @@
+#include "tests/IPlug/au/AUTestHost.h"
