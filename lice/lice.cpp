@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lice/lice_kernels.h"
 #include "lice/lice_paint.h"
 #include "swell/swell_memdc.h"
 
@@ -182,7 +183,20 @@ void averageRows(LICE_IBitmap* dest, LICE_IBitmap* src, const BlitArea& a)
 
 void combineRows(LICE_IBitmap* dest, LICE_IBitmap* src, const BlitArea& a, int weight, int mode)
 {
-  withCombiner<false>(blitCombine(mode, weight),
+  const Combine combine = blitCombine(mode, weight);
+  const bool partial = weight > 0 && weight < 256;
+  if (combine == Combine::CopySourceAlphaFull)
+    return forEachRowPair(dest, src, a,
+                          [&](LICE_pixel* d, const LICE_pixel* s)
+                          { copySourceAlphaFullRow(d, s, a.w); });
+  if (combine == Combine::CopySourceAlpha && partial)
+    return forEachRowPair(dest, src, a,
+                          [&](LICE_pixel* d, const LICE_pixel* s)
+                          { copySourceAlphaRow(d, s, a.w, weight); });
+  if (combine == Combine::Copy && partial)
+    return forEachRowPair(dest, src, a,
+                          [&](LICE_pixel* d, const LICE_pixel* s) { copyRow(d, s, a.w, weight); });
+  withCombiner<false>(combine,
                       [&](auto tag)
                       {
                         using C = typename decltype(tag)::type;

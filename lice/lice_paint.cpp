@@ -1,5 +1,7 @@
 #include "lice/lice_paint.h"
 
+#include "lice/lice_kernels.h"
+
 namespace lice_detail
 {
 namespace
@@ -126,6 +128,8 @@ void SolidPaint::paintRow(LICE_pixel* row, int n) const
       row[i] = half(row[i]) + quarter(row[i]) + m_colorTerm;
     return;
   case Kind::Combined:
+    if (m_combine == Combine::Copy && m_weight < 256 && m_a >= 0 && m_a < 256)
+      return copyColorRow(row, n, LICE_RGBA(m_r, m_g, m_b, m_a), m_weight);
     withCombiner<false>(m_combine,
                         [&](auto tag)
                         {
