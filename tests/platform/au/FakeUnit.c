@@ -1,0 +1,172 @@
+/* Written in C, so that the SDK headers are also checked as C. */
+#include "tests/platform/au/FakeUnit.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+static FakeUnitCounters gCounters;
+
+FakeUnitCounters* FakeUnit_Counters(void)
+{
+  return &gCounters;
+}
+
+static ComponentResult Open(ComponentParameters* params, void* storage)
+{
+  FakeUnitState* state;
+  ++gCounters.opens;
+  if (storage) return paramErr; /* a new instance has no storage yet */
+  state = (FakeUnitState*)calloc(1, sizeof(FakeUnitState));
+  if (!state) return memFullErr;
+  state->self = (ComponentInstance)params->params[0];
+  SetComponentInstanceStorage(state->self, (Handle)state);
+  return noErr;
+}
+
+static ComponentResult Close(void* storage)
+{
+  ++gCounters.closes;
+  if (!storage) ++gCounters.closesWithoutStorage;
+  free(storage);
+  return noErr;
+}
+
+static void Record(FakeUnitState* state, const ComponentParameters* params)
+{
+  size_t slots = params->paramSize / sizeof(long);
+  if (slots > kFakeUnitMaxSlots) slots = kFakeUnitMaxSlots;
+  ++state->calls;
+  memset(&state->last, 0, sizeof state->last);
+  state->last.what = params->what;
+  state->last.paramSize = params->paramSize;
+  memcpy(state->last.params, params->params, slots * sizeof(long));
+}
+
+static ComponentResult Render(FakeUnitState* state, const ComponentParameters* params)
+{
+  AudioUnitRenderActionFlags* flags = (AudioUnitRenderActionFlags*)params->params[4];
+  const AudioTimeStamp* timeStamp = (const AudioTimeStamp*)params->params[3];
+  UInt32 bus = (UInt32)params->params[2];
+  UInt32 frames = (UInt32)params->params[1];
+  AudioBufferList* list = (AudioBufferList*)params->params[0];
+  ComponentResult result = noErr;
+  UInt32 b, i;
+  if (++state->renderDepth > state->maxRenderDepth) state->maxRenderDepth = state->renderDepth;
+  if (state->upstream)
+    result = AudioUnitRender(state->upstream, flags, timeStamp, bus, frames, list);
+  for (b = 0; result == noErr && b < list->mNumberBuffers; ++b)
+  {
+    Float32* samples = (Float32*)list->mBuffers[b].mData;
+    for (i = 0; i < frames; ++i)
+      samples[i] = (state->upstream ? samples[i] : 0.0f) + state->renderAdd;
+  }
+  --state->renderDepth;
+  return result;
+}
+
+static ComponentResult GetParameter(FakeUnitState* state, const ComponentParameters* params)
+{
+  UInt32 id = (UInt32)params->params[3];
+  if (id >= kFakeUnitParameters) return kAudioUnitErr_InvalidParameter;
+  *(AudioUnitParameterValue*)params->params[0] = state->parameters[id];
+  return noErr;
+}
+
+static ComponentResult SetParameter(FakeUnitState* state, const ComponentParameters* params)
+{
+  UInt32 id = (UInt32)params->params[4];
+  if (id >= kFakeUnitParameters) return kAudioUnitErr_InvalidParameter;
+  state->parameters[id] = ComponentParamFloat32(params->params[1]);
+  return noErr;
+}
+
+static ComponentResult AddListener(FakeUnitState* state, const ComponentParameters* params)
+{
+  state->listenerID = (AudioUnitPropertyID)params->params[2];
+  state->listener = (AudioUnitPropertyListenerProc)params->params[1];
+  state->listenerData = (void*)params->params[0];
+  return noErr;
+}
+
+static ComponentResult RemoveListener(FakeUnitState* state, const ComponentParameters* params)
+{
+  if ((AudioUnitPropertyID)params->params[2] == state->listenerID &&
+      (AudioUnitPropertyListenerProc)params->params[1] == state->listener &&
+      (void*)params->params[0] == state->listenerData)
+    state->listener = NULL;
+  return noErr;
+}
+
+static ComponentResult SetProperty(FakeUnitState* state, const ComponentParameters* params)
+{
+  AudioUnitPropertyID id = (AudioUnitPropertyID)params->params[4];
+  if (state->listener && id == state->listenerID)
+    state->listener(state->listenerData, state->self, id, (AudioUnitScope)params->params[3],
+                    (AudioUnitElement)params->params[2]);
+  return state->result;
+}
+
+static ComponentResult CanDo(const ComponentParameters* params)
+{
+  long selector = params->params[0];
+  return (selector >= kComponentVersionSelect && selector <= kComponentOpenSelect) ||
+         (selector >= kAudioUnitInitializeSelect &&
+          selector <= kAudioUnitRemovePropertyListenerWithUserDataSelect);
+}
+
+static ComponentResult Dispatch(ComponentParameters* params, void* storage)
+{
+  FakeUnitState* state = (FakeUnitState*)storage;
+  switch (params->what)
+  {
+  case kComponentOpenSelect:
+    return Open(params, storage);
+  case kComponentCloseSelect:
+    return Close(storage);
+  case kComponentVersionSelect:
+    return kFakeUnitVersion;
+  default:
+    break;
+  }
+  if (!state) return badComponentInstance;
+  Record(state, params);
+  switch (params->what)
+  {
+  case kComponentCanDoSelect:
+    return CanDo(params);
+  case kAudioUnitRenderSelect:
+    return Render(state, params);
+  case kAudioUnitGetParameterSelect:
+    return GetParameter(state, params);
+  case kAudioUnitSetParameterSelect:
+    return SetParameter(state, params);
+  case kAudioUnitAddPropertyListenerSelect:
+    return AddListener(state, params);
+  case kAudioUnitRemovePropertyListenerWithUserDataSelect:
+    return RemoveListener(state, params);
+  case kAudioUnitSetPropertySelect:
+    return SetProperty(state, params);
+  default:
+    return state->result;
+  }
+}
+
+ComponentResult FakeUnit_Entry(ComponentParameters* params, void* storage)
+{
+  return Dispatch(params, storage);
+}
+
+ComponentResult FakeUnit_ViewEntry(ComponentParameters* params, void* storage)
+{
+  return Dispatch(params, storage);
+}
+
+ComponentResult FakeUnitFailingOpen_Entry(ComponentParameters* params, void* storage)
+{
+  if (params->what == kComponentOpenSelect)
+  {
+    ++gCounters.opens;
+    return kAudioUnitErr_FailedInitialization;
+  }
+  return Dispatch(params, storage);
+}
