@@ -3,9 +3,10 @@
 
    Delivery is synchronous: a notification calls every matching listener on the notifying thread
    before it returns (there is no run loop; the run-loop, interval and granularity arguments are
-   accepted and ignored). A registration matches an event of the same type and unit whose scope
-   and element are equal and whose parameter (or property) ID is equal; the ID
-   kAUParameterListener_AnyParameter on either side matches every ID. */
+   accepted and ignored). Notifying takes a lock and allocates: it is not for the audio thread.
+   A registration matches an event of the same type and unit whose scope and element are equal
+   and whose parameter (or property) ID is equal; the ID kAUParameterListener_AnyParameter on
+   either side matches every ID. */
 #ifndef TOLVANE_AUDIOUNITUTILITIES_H
 #define TOLVANE_AUDIOUNITUTILITIES_H
 
