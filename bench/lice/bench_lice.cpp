@@ -2,7 +2,14 @@
 // bitmaps, and the decode time of an editor-sized PNG.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
 #include "lice/lice.h"
+#include "lice/lice_png.h"
 
 namespace
 {
@@ -56,12 +63,67 @@ void fill(benchmark::State& state, float alpha)
   countPixels(state);
 }
 
-void BM_BlitOpaque(benchmark::State& state) { blit(state, 1.0f, 0); }
-void BM_BlitSourceAlpha(benchmark::State& state) { blit(state, 1.0f, LICE_BLIT_USE_ALPHA); }
-void BM_BlitHalf(benchmark::State& state) { blit(state, 0.5f, 0); }
-void BM_Fill100(benchmark::State& state) { fill(state, 1.0f); }
-void BM_Fill50(benchmark::State& state) { fill(state, 0.5f); }
-void BM_Fill03(benchmark::State& state) { fill(state, 0.3f); }
+void BM_BlitOpaque(benchmark::State& state)
+{
+  blit(state, 1.0f, 0);
+}
+void BM_BlitSourceAlpha(benchmark::State& state)
+{
+  blit(state, 1.0f, LICE_BLIT_USE_ALPHA);
+}
+void BM_BlitHalf(benchmark::State& state)
+{
+  blit(state, 0.5f, 0);
+}
+void BM_Fill100(benchmark::State& state)
+{
+  fill(state, 1.0f);
+}
+void BM_Fill50(benchmark::State& state)
+{
+  fill(state, 0.5f);
+}
+void BM_Fill03(benchmark::State& state)
+{
+  fill(state, 0.3f);
+}
+
+// An editor-sized RGBA PNG, made with LICE_WritePNG and read back into memory.
+std::vector<unsigned char> editorSizedPng()
+{
+  LICE_MemBitmap picture(kWidth, kHeight);
+  fillPicture(&picture);
+  const std::string path = "/tmp/bench_lice_" + std::to_string(getpid()) + ".png";
+  std::vector<unsigned char> data;
+  if (LICE_WritePNG(path.c_str(), &picture))
+  {
+    if (FILE* f = std::fopen(path.c_str(), "rb"))
+    {
+      unsigned char buf[65536];
+      for (size_t n; (n = std::fread(buf, 1, sizeof(buf), f)) > 0;)
+        data.insert(data.end(), buf, buf + n);
+      std::fclose(f);
+    }
+    std::remove(path.c_str());
+  }
+  return data;
+}
+
+void BM_DecodePng(benchmark::State& state)
+{
+  const std::vector<unsigned char> png = editorSizedPng();
+  LICE_MemBitmap target;
+  for (auto _ : state)
+  {
+    if (!LICE_LoadPNGFromMemory(png.data(), int(png.size()), &target))
+    {
+      state.SkipWithError("decode failed");
+      break;
+    }
+    benchmark::DoNotOptimize(target.getBits());
+  }
+  countPixels(state);
+}
 } // namespace
 
 BENCHMARK(BM_BlitOpaque);
@@ -70,3 +132,4 @@ BENCHMARK(BM_BlitHalf);
 BENCHMARK(BM_Fill100);
 BENCHMARK(BM_Fill50);
 BENCHMARK(BM_Fill03);
+BENCHMARK(BM_DecodePng)->Unit(benchmark::kMillisecond);

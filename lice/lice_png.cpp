@@ -1,0 +1,183 @@
+#include "lice/lice_png.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "lice/lice_paint.h"
+
+// Rows are read and written as the bytes A, R, G, B of each pixel word.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixel bytes assume little-endian words");
+
+namespace
+{
+const png_uint_32 kMaxSide = 16384;
+
+// Failures are return values: libpng's messages are not printed.
+void failSilently(png_structp png, png_const_charp)
+{
+  png_longjmp(png, 1);
+}
+void ignoreWarning(png_structp, png_const_charp) {}
+
+struct MemoryInput
+{
+  const unsigned char* data;
+  size_t size;
+  size_t pos;
+};
+
+// Reads past the end yield zeros; libpng then finds the data damaged.
+void readFromMemory(png_structp png, png_bytep out, png_size_t n)
+{
+  MemoryInput* in = static_cast<MemoryInput*>(png_get_io_ptr(png));
+  std::memset(out, 0, n);
+  const size_t take = n < in->size - in->pos ? n : in->size - in->pos;
+  std::memcpy(out, in->data + in->pos, take);
+  in->pos += take;
+}
+
+// Every row arrives as width pixels of bytes A, R, G, B.
+void requestArgbRows(png_structp png, png_infop info, int colorType, int bitDepth)
+{
+  const bool hasTransparencyChunk = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if (colorType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+  if (hasTransparencyChunk) png_set_tRNS_to_alpha(png);
+  if (bitDepth == 16) png_set_strip_16(png);
+  if (bitDepth < 8) png_set_packing(png);
+  if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+    png_set_gray_to_rgb(png);
+  // An alpha channel made from a transparency chunk is swapped to the front
+  // like a stored one; only images without any alpha get the filler.
+  if ((colorType & PNG_COLOR_MASK_ALPHA) || hasTransparencyChunk)
+    png_set_swap_alpha(png);
+  else
+    png_set_filler(png, 0xff, PNG_FILLER_BEFORE);
+}
+
+// The bitmap that takes the image: bmp resized, or a new one (made = true).
+LICE_IBitmap* targetBitmap(LICE_IBitmap* bmp, int w, int h, bool* made)
+{
+  *made = !bmp;
+  if (bmp)
+    bmp->resize(w, h);
+  else
+    bmp = new (std::nothrow) LICE_MemBitmap(w, h, 4);
+  if (bmp && bmp->getWidth() == w && bmp->getHeight() == h && bmp->getBits()) return bmp;
+  if (*made) delete bmp;
+  return nullptr;
+}
+
+// Reads header and rows from a read structure whose input is set. Nothing
+// here may need a destructor: an error jumps straight back to setjmp.
+LICE_IBitmap* readImage(png_structp png, png_infop info, LICE_IBitmap* bmp)
+{
+  LICE_IBitmap* volatile created = nullptr;
+  png_bytep* volatile rows = nullptr;
+  if (setjmp(png_jmpbuf(png)))
+  {
+    std::free(rows);
+    delete created;
+    return nullptr;
+  }
+  png_read_info(png, info);
+  png_uint_32 w = 0, h = 0;
+  int bitDepth = 0, colorType = 0;
+  png_get_IHDR(png, info, &w, &h, &bitDepth, &colorType, nullptr, nullptr, nullptr);
+  if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) return nullptr;
+  requestArgbRows(png, info, colorType, bitDepth);
+
+  bool made = false;
+  LICE_IBitmap* target = targetBitmap(bmp, int(w), int(h), &made);
+  if (!target) return nullptr;
+  if (made) created = target;
+  rows = static_cast<png_bytep*>(std::malloc(h * sizeof(png_bytep)));
+  if (!rows) png_longjmp(png, 1);
+  const lice_detail::Rows bitmapRows = lice_detail::rowsOf(target);
+  for (png_uint_32 i = 0; i < h; ++i)
+    rows[i] = reinterpret_cast<png_bytep>(bitmapRows.row(int(i)));
+  png_read_image(png, rows);
+  std::free(rows);
+  return target;
+}
+
+png_structp createReader()
+{
+  return png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failSilently, ignoreWarning);
+}
+
+// Sets up the read structures, hands the input to setInput, decodes, releases.
+template <class SetInput> LICE_IBitmap* decode(LICE_IBitmap* bmp, SetInput&& setInput)
+{
+  png_structp png = createReader();
+  if (!png) return nullptr;
+  png_infop info = png_create_info_struct(png);
+  LICE_IBitmap* result = nullptr;
+  if (info)
+  {
+    setInput(png);
+    result = readImage(png, info, bmp);
+  }
+  png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+  return result;
+}
+} // namespace
+
+LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bmp)
+{
+  if (!filename) return nullptr;
+  FILE* f = std::fopen(filename, "rb");
+  if (!f) return nullptr;
+  LICE_IBitmap* result = decode(bmp, [f](png_structp png) { png_init_io(png, f); });
+  std::fclose(f);
+  return result;
+}
+
+LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int len, LICE_IBitmap* bmp)
+{
+  if (!data || len <= 7) return nullptr;
+  if (png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return nullptr;
+  MemoryInput in{static_cast<const unsigned char*>(data), size_t(len), 0};
+  return decode(bmp, [&in](png_structp png) { png_set_read_fn(png, &in, readFromMemory); });
+}
+
+namespace
+{
+// Writes every row; false on any libpng or file error.
+bool writeRows(png_structp png, png_infop info, FILE* f, LICE_IBitmap* bmp)
+{
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, f);
+  png_set_IHDR(png, info, png_uint_32(bmp->getWidth()), png_uint_32(bmp->getHeight()), 8,
+               PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_set_swap_alpha(png); // our rows are A, R, G, B; the file's are R, G, B, A
+  const lice_detail::Rows rows = lice_detail::rowsOf(bmp);
+  for (int y = 0; y < bmp->getHeight(); ++y)
+    png_write_row(png, reinterpret_cast<png_const_bytep>(rows.row(y)));
+  png_write_end(png, nullptr);
+  return true;
+}
+} // namespace
+
+bool LICE_WritePNG(const char* filename, LICE_IBitmap* bmp)
+{
+  if (!filename || !lice_detail::hasPixels(bmp) || bmp->getWidth() <= 0 || bmp->getHeight() <= 0)
+    return false;
+  FILE* f = std::fopen(filename, "wb");
+  if (!f) return false;
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, failSilently, ignoreWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool ok = info && writeRows(png, info, f, bmp);
+  if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) std::remove(filename);
+  return ok;
+}
