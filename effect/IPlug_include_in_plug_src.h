@@ -1,0 +1,15 @@
+#pragma once
+
+// The plug-in module's glue: the factory the wrapper calls when the host opens
+// an instance (MakePlug, declared with the wrapper), and the exported
+// component entry the component manager calls.
+
+#include <CoreServices/CoreServices.h>
+
+// Identifies the plug-in's bundle; the wrapper finds its resources and views by it.
+constexpr const char* kTolvaneBundleID = "com.tolvane.audiounit.TolvaneDelay";
+// The Cocoa view factory class the editor registers.
+constexpr const char* kTolvaneViewFactoryClassName = "TolvaneDelay_View";
+
+extern "C" __attribute__((visibility("default"))) ComponentResult
+TolvaneDelay_Entry(ComponentParameters* params, void* storage);

@@ -1,0 +1,242 @@
+#include "effect/TolvaneDelay.h"
+
+#include "effect/TempoSync.h"
+
+#include <cstring>
+
+namespace
+{
+constexpr int kNumPresets = 3;
+
+// Half way both gains are 1; 0 is fully dry, 1 fully wet.
+void SetWetDryGains(float v, float* wet, float* dry)
+{
+  if (v < 0.5f)
+  {
+    *wet = v * 2;
+    *dry = 1.0f;
+  }
+  else
+  {
+    *dry = (v - 0.5f) * -2.0f + 1.0f;
+    *wet = 1.0f;
+  }
+}
+
+// Sums the input pair to mono, runs the engine and mixes its stereo output with
+// the dry input, in single precision.
+template <class Engine>
+void RunEngine(Engine& engine, float wet, float dry, double** inputs, double** outputs, int nFrames)
+{
+  const double* inLeft = inputs[0];
+  const double* inRight = inputs[1];
+  double* outLeft = outputs[0];
+  double* outRight = outputs[1];
+  for (int i = 0; i < nFrames; ++i)
+  {
+    const float left = static_cast<float>(inLeft[i]);
+    const float right = static_cast<float>(inRight[i]);
+    const float* pair = engine.process((left + right) / 2);
+    outLeft[i] = pair[0] * wet + left * dry;
+    outRight[i] = pair[1] * wet + right * dry;
+  }
+}
+} // namespace
+
+TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
+    : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "TolvaneDelay", "", "kvo",
+              kTolvaneVersion, kTolvaneUniqueID, kTolvaneMfrID, 0, false, false, false, 0),
+      mLoopEngine(new DelayLoop(44100)), mStereoEngine(new StereoDelay(44100)),
+      mLongestDelayMS(LongestDelayMS(44100))
+{
+  InitParams();
+  MakeFactoryPreset();
+  // Sets every parameter, which configures both engines, the gains and the displays.
+  RestorePreset(0);
+}
+
+TolvaneDelay::~TolvaneDelay() = default;
+
+void TolvaneDelay::InitParams()
+{
+  for (int i = 0; i < kNumParams; ++i)
+    GetParam(i)->InitDouble(kParamNames[i], 50.0, 0.0, 100.0, 0.01, "%");
+}
+
+void TolvaneDelay::MakeFactoryPreset()
+{
+  // "2msDelay1" is not named and keeps its default.
+  MakePresetFromNamedParams(
+      "Tolvane Delay", 27, kUnits, 24.29, kWetDry1, 47.0, kLP1, 100.0, kHP1, 38.61, kPan1, 0.0,
+      kDelay1, 16.36, kFeedback1, 75.0, kLevel1, 47.0, kLP2, 100.0, kHP2, 38.61, kPan2, 100.0,
+      kDelay2, 27.27, kFeedback2, 75.0, kLevel2, 47.0, kFine, 66.6, kFeedback, 15.0, kNote, 65.66,
+      kMix, 50.0, kHiCut, 100.0, kLowCut, 21.68, kFltRate, 0.0, kFltIntensity, 0.0, kLfoIntensity,
+      0.0, kLfoRate, 0.0, kSwitch, 100.0, kSmooth, 39.47, kPong, 100.0);
+}
+
+void TolvaneDelay::Reset()
+{
+  IMutexLock lock(this);
+  // Every rate runs at itself; delays the lines cannot hold are clamped.
+  const float rate = static_cast<float>(GetSampleRate());
+  mLoopEngine->reset(rate);
+  mStereoEngine->reset(rate);
+  mLongestDelayMS = LongestDelayMS(rate);
+}
+
+void TolvaneDelay::OnParamChange(int paramIdx)
+{
+  IMutexLock lock(this);
+  if (paramIdx < 0 || paramIdx >= kNumParams || paramIdx == kMsDelay1) return;
+  const float v = static_cast<float>(GetParam(paramIdx)->Value() / 100.0);
+  if (paramIdx < kSwitch)
+    ApplyLoopParam(paramIdx, v);
+  else
+    ApplyStereoParam(paramIdx, v);
+  char text[kValueDisplayTextSize];
+  if (FormatValueDisplay(paramIdx, v, text)) ShowValueText(paramIdx, text);
+}
+
+void TolvaneDelay::ApplyLoopParam(int paramIdx, float v)
+{
+  DelayLoop& loop = *mLoopEngine;
+  switch (paramIdx)
+  {
+  case kHiCut:
+    loop.setLPCutoff(v);
+    break;
+  case kLowCut:
+    loop.setHPCutoff(v);
+    break;
+  case kFeedback:
+    loop.setFeedback(static_cast<float>(v * 1.6));
+    break;
+  case kPong:
+    loop.mPong = v >= 0.5f;
+    break;
+  case kNote:
+    mNoteValue = v;
+    break;
+  case kFine:
+    mFineValue = v;
+    break;
+  case kLfoIntensity:
+    loop.setLfoIntensity(v);
+    break;
+  case kLfoRate:
+    loop.setLfoRate((v * 0.8f + 0.2f) * 20.0f);
+    break; // 4 ... 20 Hz
+  case kFltIntensity:
+    loop.setFltIntensity(v);
+    break;
+  case kFltRate:
+    loop.setFltRate(static_cast<float>((v * 0.2 + 0.8) * 50));
+    break; // 40 ... 50 Hz
+  case kSmooth:
+    loop.setSmooth(static_cast<float>(v * 0.0095 + 0.99));
+    break;
+  case kMix:
+    SetWetDryGains(v, &mWetGain2, &mDryGain2);
+    break;
+  default:
+    break;
+  }
+}
+
+void TolvaneDelay::ApplyStereoParam(int paramIdx, float v)
+{
+  StereoDelay& stereo = *mStereoEngine;
+  switch (paramIdx)
+  {
+  case kSwitch:
+    mSwitchValue = v;
+    ShowStereoPanel(v >= 0.5f);
+    break;
+  case kUnits:
+    mUnitsValue = v;
+    break;
+  case kWetDry1:
+    SetWetDryGains(v, &mWetGain1, &mDryGain1);
+    break;
+  case kLP1:
+    stereo.setLP1Cutoff(v);
+    break;
+  case kHP1:
+    stereo.setHP1Cutoff(v);
+    break;
+  case kPan1:
+    stereo.setPan1(v);
+    break;
+  case kDelay1:
+    mDelay1Value = v;
+    break;
+  case kFeedback1:
+    stereo.setFeedback1(v);
+    break;
+  case kLevel1:
+    stereo.setLevel1(v);
+    break;
+  case kLP2:
+    stereo.setLP2Cutoff(v);
+    break;
+  case kHP2:
+    stereo.setHP2Cutoff(v);
+    break;
+  case kPan2:
+    stereo.setPan2(v);
+    break;
+  case kDelay2:
+    mDelay2Value = v;
+    break;
+  case kFeedback2:
+    stereo.setFeedback2(v);
+    break;
+  case kLevel2:
+    stereo.setLevel2(v);
+    break;
+  default:
+    break;
+  }
+}
+
+// The editor's value display of the parameter takes the text once the editor exists.
+void TolvaneDelay::ShowValueText(int paramIdx, const char* text)
+{
+  std::memcpy(mValueDisplayTexts[paramIdx], text, kValueDisplayTextSize);
+}
+
+// The blockers dim and lock the panel of the engine that is not selected.
+void TolvaneDelay::ShowStereoPanel(bool stereo)
+{
+  mStereoPanelShown = stereo;
+}
+
+const char* TolvaneDelay::GetValueDisplayText(int paramIdx) const
+{
+  if (paramIdx < 0 || paramIdx >= kNumParams) return "";
+  return mValueDisplayTexts[paramIdx];
+}
+
+void TolvaneDelay::UpdateDelayTargets(double tempo)
+{
+  mNoteDivision = NoteDivision(mNoteValue, kNoteStep);
+  mFineFactor = mFineValue * 1.5f;
+  if (LoopFollowsTempo(mNoteDivision, tempo))
+    mLoopEngine->setDelayMS(
+        ClampDelay(LoopDelayMS(mNoteDivision, SnapFineFactor(mFineFactor), tempo)));
+  if (StereoFollowsTempo(tempo))
+  {
+    const float units = StepCount(mUnitsValue);
+    mStereoEngine->setDelayMS1(ClampDelay(StereoDelayMS(units, StepCount(mDelay1Value), tempo)));
+    mStereoEngine->setDelayMS2(ClampDelay(StereoDelayMS(units, StepCount(mDelay2Value), tempo)));
+  }
+}
+
+void TolvaneDelay::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
+{
+  UpdateDelayTargets(GetTempo());
+  if (StereoEngineSelected())
+    RunEngine(*mStereoEngine, mWetGain1, mDryGain1, inputs, outputs, nFrames);
+  else
+    RunEngine(*mLoopEngine, mWetGain2, mDryGain2, inputs, outputs, nFrames);
+}

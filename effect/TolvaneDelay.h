@@ -1,0 +1,79 @@
+#pragma once
+
+// The effect: a tempo-synchronised stereo delay with two engines. The input is
+// summed to mono, run through the selected engine (the stereo delay when
+// "switch" is above one half, the loop delay otherwise) and mixed with the dry
+// input into both outputs.
+
+#include "IPlug/IPlugAU.h"
+
+#include "effect/DSP_DelayLoop.h"
+#include "effect/DSP_StereoDelay.h"
+#include "effect/TolvaneDelayParams.h"
+#include "effect/ValueDisplay.h"
+
+#include <memory>
+
+constexpr int kTolvaneUniqueID = 0x5476646C; // 'Tvdl'
+constexpr int kTolvaneMfrID = 0x74566C6C;    // 'tVll'
+constexpr int kTolvaneVersion = 0x10000;     // 1.0.0
+
+class TolvaneDelay : public IPlugAU
+{
+public:
+  explicit TolvaneDelay(IPlugInstanceInfo instanceInfo);
+  ~TolvaneDelay() override;
+
+  // Sizes and clears the engines' delay lines for the current sample rate.
+  void Reset() override;
+  // Retunes the engines and the output gains for one parameter, and writes its
+  // value display's text.
+  void OnParamChange(int paramIdx) override;
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+
+  // ---- Read-only views of the effect's state -------------------------------
+
+  const StereoDelay& GetStereoEngine() const { return *mStereoEngine; }
+  const DelayLoop& GetLoopEngine() const { return *mLoopEngine; }
+  bool StereoEngineSelected() const { return mSwitchValue > 0.5f; }
+  // The editor layout: true when the stereo panel is usable and the loop
+  // panel blocked ("switch" at one half or more).
+  bool StereoPanelShown() const { return mStereoPanelShown; }
+  float GetWetGain1() const { return mWetGain1; }
+  float GetDryGain1() const { return mDryGain1; }
+  float GetWetGain2() const { return mWetGain2; }
+  float GetDryGain2() const { return mDryGain2; }
+  // Derived from the note and fine values at the last processed block.
+  int GetNoteDivision() const { return mNoteDivision; }
+  float GetFineFactor() const { return mFineFactor; }
+  // Tempo-derived delays are clamped to this, the length of the delay lines.
+  float GetLongestDelayMS() const { return mLongestDelayMS; }
+  // The last text written for a parameter's value display; "" for none.
+  const char* GetValueDisplayText(int paramIdx) const;
+
+private:
+  void InitParams();
+  void MakeFactoryPreset();
+  void ApplyLoopParam(int paramIdx, float v);
+  void ApplyStereoParam(int paramIdx, float v);
+  void ShowValueText(int paramIdx, const char* text);
+  void ShowStereoPanel(bool stereo);
+  void UpdateDelayTargets(double tempo);
+  float ClampDelay(float ms) const { return ms < mLongestDelayMS ? ms : mLongestDelayMS; }
+
+  std::unique_ptr<DelayLoop> mLoopEngine;
+  float mNoteValue = 0.0f;
+  int mNoteDivision = 1;
+  float mFineValue = 0.0f;
+  float mFineFactor = 0.0f;
+  float mSwitchValue = 0.0f;
+  std::unique_ptr<StereoDelay> mStereoEngine;
+  float mUnitsValue = 0.0f;
+  float mDelay1Value = 0.0f;
+  float mDelay2Value = 0.0f;
+  float mWetGain1 = 1.0f, mDryGain1 = 1.0f;
+  float mWetGain2 = 1.0f, mDryGain2 = 1.0f;
+  float mLongestDelayMS;
+  bool mStereoPanelShown = false;
+  char mValueDisplayTexts[kNumParams][kValueDisplayTextSize] = {};
+};
