@@ -199,13 +199,14 @@ void TolvaneDelay::ApplyStereoParam(int paramIdx, float v)
   }
 }
 
-// The editor's value display of the parameter takes the text once the editor exists.
+// Keeps the text for the parameter's value display in the editor.
 void TolvaneDelay::ShowValueText(int paramIdx, const char* text)
 {
   std::memcpy(mValueDisplayTexts[paramIdx], text, kValueDisplayTextSize);
 }
 
-// The blockers dim and lock the panel of the engine that is not selected.
+// Keeps the layout the editor's blockers follow: they dim and lock the panel of
+// the engine that is not selected.
 void TolvaneDelay::ShowStereoPanel(bool stereo)
 {
   mStereoPanelShown = stereo;

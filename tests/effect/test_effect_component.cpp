@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <functional>
+#include <utility>
 
 namespace
 {
@@ -68,6 +69,25 @@ TEST(EffectComponent, RegistersFromItsBundle)
   ASSERT_NE(host.Unit(), nullptr);
   EXPECT_EQ(CallComponentVersion(host.Unit()), 0x10000);
   EXPECT_EQ(host.Start(44100.0, 2, 512), noErr);
+
+  // The parameters as the host sees them, holding the factory preset.
+  const std::pair<AudioUnitParameterID, const char*> names[] = {
+      {0, "2hicut"}, {7, "2LFO intensity"}, {13, "switch"}, {27, "Level2"}};
+  for (const auto& [id, name] : names)
+  {
+    AudioUnitParameterInfo info = {};
+    UInt32 size = sizeof info;
+    ASSERT_EQ(AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_ParameterInfo,
+                                   kAudioUnitScope_Global, id, &info, &size),
+              noErr);
+    EXPECT_STREQ(info.name, name);
+    EXPECT_EQ(info.maxValue, 100.0f);
+    CFRelease(info.cfNameString);
+    if (info.unitName) CFRelease(info.unitName);
+  }
+  AudioUnitParameterValue units = 0.0f;
+  EXPECT_EQ(AudioUnitGetParameter(host.Unit(), 14, kAudioUnitScope_Global, 0, &units), noErr);
+  EXPECT_FLOAT_EQ(units, 24.29f);
 }
 
 TEST(EffectComponent, FactoryPresetTapsAt120Bpm)
