@@ -37,6 +37,11 @@ void SetConnections(WDL_PtrList<CHANNEL>& channels, int idx, int n, bool connect
   ForEachInRange(channels, idx, n,
                  [connected](CHANNEL* channel)
                  {
+                   // A channel that loses its host buffer reads silence, not the
+                   // last block converted into its scratch buffer.
+                   if (channel->mConnected && !connected && channel->mScratchBuf.GetSize() > 0)
+                     std::memset(channel->mScratchBuf.Get(), 0,
+                                 sizeof(double) * channel->mScratchBuf.GetSize());
                    channel->mConnected = connected;
                    if (!connected) channel->PointAtScratch();
                  });

@@ -4,6 +4,10 @@
 // their bundles, instances opened and closed, formats, buffers, input callbacks
 // and renders, all through the component manager and the host API.
 
+#include "tests/IPlug/au/AUTestPlug.h"
+#include "tests/IPlug/au/AUTestSource.h"
+#include "tests/IPlug/au/AUTestSynth.h"
+
 #include <AudioToolbox/AudioToolbox.h>
 
 #include <gtest/gtest.h>
@@ -14,36 +18,6 @@
 Component TestPlugComponent();
 Component TestSynthComponent();
 Component TestSourceComponent();
-
-// Parameters of the test effect and the hand-written source (mirrors of the modules' lists).
-enum ETestPlugParam
-{
-  kGain = 0,
-  kMode,
-  kEnable,
-  kCount,
-  kLongName,
-  kResets,
-  kParamChanges,
-  kActivations,
-  kDeactivations,
-  kProcessCalls,
-  kTempo,
-  kTimeSig,
-  kSamplePos,
-  kMidi,
-  kMidiOffset,
-  kNumParams
-};
-constexpr int kNumPlainParams = kResets; // the parameters before the diagnostics
-constexpr float kProcessOffset = 0.25f;
-constexpr float kSourceBase = 1000.0f;
-enum ETestSourceParam
-{
-  kSourceRenders = 0,
-  kSourceFailWith,
-  kSourceChannels
-};
 
 // An open instance, closed at the end of the scope.
 class Unit

@@ -22,7 +22,7 @@ AUTestPlug::AUTestPlug(IPlugInstanceInfo info)
   GetParam(kTestLongName)->InitDouble(kTestLongParamName, 0.0, -10.0, 10.0, 0.1, "");
   const char* diagnostics[] = {"Resets",    "ParamChanges", "Activations", "Deactivations",
                                "Processed", "Tempo",        "TimeSig",     "SamplePos",
-                               "Midi",      "MidiOffset"};
+                               "Midi",      "MidiOffset",   "Host",        "HostVersion"};
   for (int i = kTestFirstDiagnostic; i < kNumTestParams; ++i)
     InitDiagnostic(GetParam(i), diagnostics[i - kTestFirstDiagnostic]);
 
@@ -40,6 +40,8 @@ void AUTestPlug::Count(int paramIdx)
 void AUTestPlug::Reset()
 {
   Count(kTestResets);
+  GetParam(kTestHost)->Set(GetHost());
+  GetParam(kTestHostVersion)->Set(GetHostVersion(false));
 }
 
 void AUTestPlug::OnParamChange(int paramIdx)
@@ -50,6 +52,10 @@ void AUTestPlug::OnParamChange(int paramIdx)
 void AUTestPlug::OnActivate(bool active)
 {
   Count(active ? kTestActivations : kTestDeactivations);
+  if (!active) return;
+  BeginInformHostOfParamChange(kTestGain);
+  InformHostOfParamChange(kTestGain, GetParam(kTestGain)->GetNormalized());
+  EndInformHostOfParamChange(kTestGain);
 }
 
 void AUTestPlug::ProcessMidiMsg(IMidiMsg* msg)

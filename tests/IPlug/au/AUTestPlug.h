@@ -26,6 +26,8 @@ enum EAUTestPlugParams
   kTestSamplePos, // GetSamplePos() at the last block
   kTestMidi,      // status << 16 | data1 << 8 | data2 of the last MIDI message
   kTestMidiOffset,
+  kTestHost,        // GetHost() at the last Reset()
+  kTestHostVersion, // GetHostVersion(false) at the last Reset()
   kNumTestParams
 };
 

@@ -1,9 +1,7 @@
 // A hand-written upstream unit, not built on the wrapper: it offers no fast
 // render procedure, so a unit connected to it pulls through AudioUnitRender.
-// Output bus 0 carries a known ramp: channel c, frame i of the block at sample
-// time t holds kSourceBase * (c + 1) + t + i.
-// Parameters: 0 = number of renders so far (read-only), 1 = status the next
-// renders return (0 = success), 2 = output channel count it reports.
+
+#include "tests/IPlug/au/AUTestSource.h"
 
 #include <AudioUnit/AudioUnit.h>
 
@@ -12,8 +10,6 @@
 
 namespace
 {
-constexpr float kSourceBase = 1000.0f;
-
 struct Source
 {
   ComponentInstance ci = nullptr;
@@ -76,12 +72,12 @@ ComponentResult Parameter(Source* source, ComponentParameters* params, bool set)
   if (set)
   {
     const Float32 value = ComponentParamFloat32(Arg(params, 3, 5));
-    if (id == 1) source->failWith = static_cast<OSStatus>(value);
-    if (id == 2) source->channels = static_cast<UInt32>(value);
+    if (id == kSourceFailWith) source->failWith = static_cast<OSStatus>(value);
+    if (id == kSourceChannels) source->channels = static_cast<UInt32>(value);
     return noErr;
   }
   auto* out = reinterpret_cast<Float32*>(Arg(params, 3, 4));
-  *out = id == 0 ? static_cast<Float32>(source->renders) : 0.0f;
+  *out = id == kSourceRenders ? static_cast<Float32>(source->renders) : 0.0f;
   return noErr;
 }
 } // namespace

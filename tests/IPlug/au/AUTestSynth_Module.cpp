@@ -3,23 +3,9 @@
 // test effect does not take. Its processing is the base's copy-through; it
 // records the musical time it is given and the MIDI it receives.
 
-#include "IPlug/IPlugAU.h"
+#include "tests/IPlug/au/AUTestSynth.h"
 
-enum EAUTestSynthParams
-{
-  kSynthLevel = 0,
-  kSynthMidi,
-  kSynthMidiOffset,
-  kSynthTempo,
-  kSynthPPQ,
-  kSynthLastBar,
-  kSynthSamplePos,
-  kSynthCycleStart,
-  kSynthCycleEnd,
-  kSynthTransport, // running + 2 * loop enabled
-  kSynthTimeSig,   // numerator * 100 + denominator
-  kNumSynthParams
-};
+#include "IPlug/IPlugAU.h"
 
 class AUTestSynth : public IPlugAU
 {

@@ -113,32 +113,32 @@ TEST(AUEntry, CallsWithTooFewArgumentSlotsAreRefused)
 TEST(AUEntry, InitialiseChecksTheChannelConfigurationAndPushesEveryParameter)
 {
   Unit unit(TestPlugComponent());
-  const float changesBefore = unit.Param(kParamChanges);
+  const float changesBefore = unit.Param(kTestParamChanges);
   // No stream format yet: any configuration matches.
   EXPECT_EQ(noErr, AudioUnitInitialize(unit));
-  EXPECT_EQ(1.0f, unit.Param(kActivations));
-  EXPECT_EQ(changesBefore + kNumPlainParams, unit.Param(kParamChanges));
+  EXPECT_EQ(1.0f, unit.Param(kTestActivations));
+  EXPECT_EQ(changesBefore + kTestFirstDiagnostic, unit.Param(kTestParamChanges));
   EXPECT_EQ(noErr, AudioUnitUninitialize(unit));
-  EXPECT_EQ(1.0f, unit.Param(kDeactivations));
+  EXPECT_EQ(1.0f, unit.Param(kTestDeactivations));
 
   // Mono in, stereo out is no configuration of "1-1 2-2".
   EXPECT_EQ(noErr, unit.SetFormat(kAudioUnitScope_Input, 0, 1));
   EXPECT_EQ(noErr, unit.SetFormat(kAudioUnitScope_Output, 0, 2));
   EXPECT_EQ(badComponentSelector, AudioUnitInitialize(unit));
-  EXPECT_EQ(1.0f, unit.Param(kActivations));
+  EXPECT_EQ(1.0f, unit.Param(kTestActivations));
 
   EXPECT_EQ(noErr, unit.SetFormat(kAudioUnitScope_Output, 0, 1));
   EXPECT_EQ(noErr, AudioUnitInitialize(unit));
-  EXPECT_EQ(2.0f, unit.Param(kActivations));
+  EXPECT_EQ(2.0f, unit.Param(kTestActivations));
 }
 
 TEST(AUEntry, ResetReachesThePluginWhateverTheScope)
 {
   Unit unit(TestPlugComponent());
-  const float before = unit.Param(kResets);
+  const float before = unit.Param(kTestResets);
   EXPECT_EQ(noErr, AudioUnitReset(unit, kAudioUnitScope_Global, 0));
   EXPECT_EQ(noErr, AudioUnitReset(unit, kAudioUnitScope_Output, 7));
-  EXPECT_EQ(before + 2.0f, unit.Param(kResets));
+  EXPECT_EQ(before + 2.0f, unit.Param(kTestResets));
 }
 
 TEST(AUEntry, PropertyListenersAreKeptOncePerPropertyAndProcedure)
@@ -206,45 +206,46 @@ TEST(AUEntry, RenderNotificationsComeBeforeAndAfterEachRender)
 TEST(AUEntry, ScheduledParametersApplyImmediateEventsInOrder)
 {
   Unit unit(TestPlugComponent());
-  std::vector<AudioUnitParameterEvent> events = {ImmediateEvent(kGain, 1.5f),
-                                                 ImmediateEvent(kCount, 3.0f)};
-  AudioUnitParameterEvent ramp = ImmediateEvent(kGain, 0.1f);
+  std::vector<AudioUnitParameterEvent> events = {ImmediateEvent(kTestGain, 1.5f),
+                                                 ImmediateEvent(kTestCount, 3.0f)};
+  AudioUnitParameterEvent ramp = ImmediateEvent(kTestGain, 0.1f);
   ramp.eventType = kParameterEvent_Ramped;
   events.push_back(ramp);
   EXPECT_EQ(noErr, AudioUnitScheduleParameters(unit, events.data(), 3));
-  EXPECT_EQ(1.5f, unit.Param(kGain));
-  EXPECT_EQ(3.0f, unit.Param(kCount));
+  EXPECT_EQ(1.5f, unit.Param(kTestGain));
+  EXPECT_EQ(3.0f, unit.Param(kTestCount));
 
   // The walk stops at the first failing event.
-  events = {ImmediateEvent(kGain, 0.5f), ImmediateEvent(kCount, 4.0f, kAudioUnitScope_Input),
-            ImmediateEvent(kCount, 6.0f)};
+  events = {ImmediateEvent(kTestGain, 0.5f),
+            ImmediateEvent(kTestCount, 4.0f, kAudioUnitScope_Input),
+            ImmediateEvent(kTestCount, 6.0f)};
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, AudioUnitScheduleParameters(unit, events.data(), 3));
-  EXPECT_EQ(0.5f, unit.Param(kGain));
-  EXPECT_EQ(3.0f, unit.Param(kCount));
-  events = {ImmediateEvent(kNumParams, 1.0f), ImmediateEvent(kCount, 6.0f)};
+  EXPECT_EQ(0.5f, unit.Param(kTestGain));
+  EXPECT_EQ(3.0f, unit.Param(kTestCount));
+  events = {ImmediateEvent(kNumTestParams, 1.0f), ImmediateEvent(kTestCount, 6.0f)};
   EXPECT_EQ(kAudioUnitErr_InvalidParameter, AudioUnitScheduleParameters(unit, events.data(), 2));
-  EXPECT_EQ(3.0f, unit.Param(kCount));
+  EXPECT_EQ(3.0f, unit.Param(kTestCount));
 }
 
 TEST(AUEntry, MidiAndNoteCallsReachThePluginAsMessages)
 {
   Unit unit(TestPlugComponent());
   EXPECT_EQ(noErr, MusicDeviceMIDIEvent(unit, 0x90, 60, 100, 12));
-  EXPECT_EQ(static_cast<float>(0x903C64), unit.Param(kMidi));
-  EXPECT_EQ(12.0f, unit.Param(kMidiOffset));
+  EXPECT_EQ(static_cast<float>(0x903C64), unit.Param(kTestMidi));
+  EXPECT_EQ(12.0f, unit.Param(kTestMidiOffset));
   // Only the low eight bits of each value are kept.
   EXPECT_EQ(noErr, MusicDeviceMIDIEvent(unit, 0x1B0, 0x107, 0x17F, 0));
-  EXPECT_EQ(static_cast<float>(0xB0077F), unit.Param(kMidi));
+  EXPECT_EQ(static_cast<float>(0xB0077F), unit.Param(kTestMidi));
 
   MusicDeviceNoteParams note = {2, 64.7f, 99.9f, {}};
   NoteInstanceID noteID = 0;
   EXPECT_EQ(noErr, MusicDeviceStartNote(unit, 0, 0, &noteID, 3, &note));
   EXPECT_EQ(64u, noteID);
-  EXPECT_EQ(static_cast<float>(0x904063), unit.Param(kMidi));
-  EXPECT_EQ(3.0f, unit.Param(kMidiOffset));
+  EXPECT_EQ(static_cast<float>(0x904063), unit.Param(kTestMidi));
+  EXPECT_EQ(3.0f, unit.Param(kTestMidiOffset));
   EXPECT_EQ(noErr, MusicDeviceStopNote(unit, 0, noteID, 5));
-  EXPECT_EQ(static_cast<float>(0x804000), unit.Param(kMidi));
-  EXPECT_EQ(5.0f, unit.Param(kMidiOffset));
+  EXPECT_EQ(static_cast<float>(0x804000), unit.Param(kTestMidi));
+  EXPECT_EQ(5.0f, unit.Param(kTestMidiOffset));
   EXPECT_EQ(noErr, MusicDevicePrepareInstrument(unit, 1));
   EXPECT_EQ(noErr, MusicDeviceReleaseInstrument(unit, 1));
 }
