@@ -7,7 +7,10 @@
 #include <cstdlib>
 
 #include "lice/lice.h"
+#include "tests/lice/lice_test_util.h"
 #include "lice/lice_combine.h"
+
+using namespace lice_test;
 
 namespace
 {
@@ -24,22 +27,6 @@ void fillPattern(LICE_IBitmap* bm)
       LICE_PutPixel(bm, x, y, patternPixel(x, y), 1.0f, 0);
 }
 
-// Stores its top row last, as bitmaps from some drawing layers do.
-class FlippedBitmap : public LICE_MemBitmap
-{
-public:
-  FlippedBitmap(int w, int h) : LICE_MemBitmap(w, h, 1) {}
-  bool isFlipped() override { return true; }
-};
-
-int countPixels(LICE_IBitmap* bm, LICE_pixel value)
-{
-  int n = 0;
-  for (int y = 0; y < bm->getHeight(); ++y)
-    for (int x = 0; x < bm->getWidth(); ++x)
-      n += LICE_GetPixel(bm, x, y) == value;
-  return n;
-}
 } // namespace
 
 TEST(LiceBlit, OpaqueCopyIsExactAcrossRowSpans)

@@ -15,6 +15,7 @@
 
 #include "lice/lice.h"
 #include "lice/lice_png.h"
+#include "tests/lice/lice_test_util.h"
 
 namespace
 {
@@ -318,11 +319,6 @@ TEST(LicePng, CallerBitmapsAreResized)
 
 namespace
 {
-class FlippedBitmap : public LICE_MemBitmap
-{
-public:
-  bool isFlipped() override { return true; }
-};
 
 // A bitmap that cannot change its size.
 class FixedBitmap : public LICE_MemBitmap
@@ -336,7 +332,7 @@ public:
 TEST(LicePng, FlippedAndFixedCallerBitmaps)
 {
   const Bytes png = encode(rgbaImage(3, 2));
-  FlippedBitmap flipped;
+  lice_test::FlippedBitmap flipped;
   ASSERT_EQ(decode(png, &flipped), &flipped);
   EXPECT_EQ(LICE_GetPixel(&flipped, 1, 0), rgbaPixel(1, 0));
   EXPECT_EQ(flipped.getBits()[1], rgbaPixel(1, 1)); // bottom row stored first

@@ -5,6 +5,9 @@
 #include <climits>
 
 #include "lice/lice.h"
+#include "tests/lice/lice_test_util.h"
+
+using namespace lice_test;
 
 namespace
 {
@@ -23,14 +26,6 @@ void fillCells(LICE_IBitmap* bm)
       LICE_PutPixel(bm, x, y, cell(x, y), 1.0f, 0);
 }
 
-int countPixels(LICE_IBitmap* bm, LICE_pixel value)
-{
-  int n = 0;
-  for (int y = 0; y < bm->getHeight(); ++y)
-    for (int x = 0; x < bm->getWidth(); ++x)
-      n += LICE_GetPixel(bm, x, y) == value;
-  return n;
-}
 } // namespace
 
 TEST(LiceScaledBlit, SameSizeIsAPlainBlitAtTheNearestPosition)
