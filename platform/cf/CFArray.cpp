@@ -75,12 +75,6 @@ struct __CFArray : CFObject
 namespace
 {
 
-__CFArray* MutableArray(CFMutableArrayRef array)
-{
-  __CFArray* object = AsMutable<__CFArray>(array);
-  return (object && object->mMutable) ? object : nullptr;
-}
-
 // The part of range inside the array as begin and end indices; false for a malformed range.
 bool Clip(const __CFArray* array, CFRange range, size_t& begin, size_t& end)
 {
@@ -201,20 +195,20 @@ void CFArrayApplyFunction(CFArrayRef theArray, CFRange range, CFArrayApplierFunc
 
 void CFArrayAppendValue(CFMutableArrayRef theArray, const void* value)
 {
-  __CFArray* array = MutableArray(theArray);
+  __CFArray* array = AsWritable<__CFArray>(theArray);
   if (array && array->HasRoom()) array->Insert(array->mValues.size(), value);
 }
 
 void CFArrayInsertValueAtIndex(CFMutableArrayRef theArray, CFIndex idx, const void* value)
 {
-  __CFArray* array = MutableArray(theArray);
+  __CFArray* array = AsWritable<__CFArray>(theArray);
   if (array && idx >= 0 && static_cast<size_t>(idx) <= array->mValues.size() && array->HasRoom())
     array->Insert(static_cast<size_t>(idx), value);
 }
 
 void CFArraySetValueAtIndex(CFMutableArrayRef theArray, CFIndex idx, const void* value)
 {
-  __CFArray* array = MutableArray(theArray);
+  __CFArray* array = AsWritable<__CFArray>(theArray);
   if (!array || idx < 0 || static_cast<size_t>(idx) > array->mValues.size()) return;
   size_t index = static_cast<size_t>(idx);
   if (index == array->mValues.size())
@@ -229,7 +223,7 @@ void CFArraySetValueAtIndex(CFMutableArrayRef theArray, CFIndex idx, const void*
 
 void CFArrayRemoveValueAtIndex(CFMutableArrayRef theArray, CFIndex idx)
 {
-  __CFArray* array = MutableArray(theArray);
+  __CFArray* array = AsWritable<__CFArray>(theArray);
   if (!array || idx < 0 || static_cast<size_t>(idx) >= array->mValues.size()) return;
   const void* old = array->mValues[static_cast<size_t>(idx)];
   array->mValues.erase(array->mValues.begin() + idx);
@@ -238,7 +232,7 @@ void CFArrayRemoveValueAtIndex(CFMutableArrayRef theArray, CFIndex idx)
 
 void CFArrayRemoveAllValues(CFMutableArrayRef theArray)
 {
-  __CFArray* array = MutableArray(theArray);
+  __CFArray* array = AsWritable<__CFArray>(theArray);
   if (!array) return;
   std::vector<const void*> old;
   old.swap(array->mValues);
@@ -248,7 +242,7 @@ void CFArrayRemoveAllValues(CFMutableArrayRef theArray)
 
 void CFArrayAppendArray(CFMutableArrayRef theArray, CFArrayRef otherArray, CFRange otherRange)
 {
-  __CFArray* array = MutableArray(theArray);
+  __CFArray* array = AsWritable<__CFArray>(theArray);
   const __CFArray* other = As<__CFArray>(otherArray);
   size_t begin, end;
   if (!array || !Clip(other, otherRange, begin, end)) return;

@@ -48,12 +48,6 @@ struct __CFData : CFObject
 namespace
 {
 
-__CFData* MutableData(CFMutableDataRef data)
-{
-  __CFData* object = AsMutable<__CFData>(data);
-  return (object && object->mMutable) ? object : nullptr;
-}
-
 // The part of range that lies inside [0, length), as begin and end indices.
 bool Clip(CFRange range, size_t length, size_t& begin, size_t& end)
 {
@@ -116,7 +110,7 @@ const UInt8* CFDataGetBytePtr(CFDataRef theData)
 
 UInt8* CFDataGetMutableBytePtr(CFMutableDataRef theData)
 {
-  __CFData* data = MutableData(theData);
+  __CFData* data = AsWritable<__CFData>(theData);
   return (data && !data->mBytes.empty()) ? data->mBytes.data() : nullptr;
 }
 
@@ -130,7 +124,7 @@ void CFDataGetBytes(CFDataRef theData, CFRange range, UInt8* buffer)
 
 void CFDataSetLength(CFMutableDataRef theData, CFIndex length)
 {
-  __CFData* data = MutableData(theData);
+  __CFData* data = AsWritable<__CFData>(theData);
   if (data && length >= 0 && data->Fits(static_cast<size_t>(length)))
     data->mBytes.resize(static_cast<size_t>(length), 0);
 }
@@ -142,7 +136,7 @@ void CFDataIncreaseLength(CFMutableDataRef theData, CFIndex extraLength)
 
 void CFDataAppendBytes(CFMutableDataRef theData, const UInt8* bytes, CFIndex length)
 {
-  __CFData* data = MutableData(theData);
+  __CFData* data = AsWritable<__CFData>(theData);
   if (!data || !bytes || length <= 0 || !data->Fits(data->mBytes.size() + length)) return;
   data->mBytes.insert(data->mBytes.end(), bytes, bytes + length);
 }
@@ -150,7 +144,7 @@ void CFDataAppendBytes(CFMutableDataRef theData, const UInt8* bytes, CFIndex len
 void CFDataReplaceBytes(CFMutableDataRef theData, CFRange range, const UInt8* newBytes,
                         CFIndex newLength)
 {
-  __CFData* data = MutableData(theData);
+  __CFData* data = AsWritable<__CFData>(theData);
   size_t begin, end;
   if (!data || newLength < 0 || (!newBytes && newLength > 0) ||
       !Clip(range, data->mBytes.size(), begin, end))

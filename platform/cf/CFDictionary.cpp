@@ -131,12 +131,6 @@ struct __CFDictionary : CFObject
 namespace
 {
 
-__CFDictionary* MutableDictionary(CFMutableDictionaryRef dict)
-{
-  __CFDictionary* object = AsMutable<__CFDictionary>(dict);
-  return (object && object->mMutable) ? object : nullptr;
-}
-
 const void* RetainStringCopy(CFAllocatorRef allocator, const void* key)
 {
   if (CFGetTypeID(key) == CFStringGetTypeID())
@@ -278,13 +272,13 @@ void CFDictionaryApplyFunction(CFDictionaryRef theDict, CFDictionaryApplierFunct
 
 void CFDictionaryAddValue(CFMutableDictionaryRef theDict, const void* key, const void* value)
 {
-  __CFDictionary* dict = MutableDictionary(theDict);
+  __CFDictionary* dict = AsWritable<__CFDictionary>(theDict);
   if (dict && !dict->Find(key)) dict->Add(key, value);
 }
 
 void CFDictionarySetValue(CFMutableDictionaryRef theDict, const void* key, const void* value)
 {
-  __CFDictionary* dict = MutableDictionary(theDict);
+  __CFDictionary* dict = AsWritable<__CFDictionary>(theDict);
   if (!dict) return;
   __CFDictionary::Entry* entry = dict->Find(key);
   if (entry)
@@ -295,14 +289,14 @@ void CFDictionarySetValue(CFMutableDictionaryRef theDict, const void* key, const
 
 void CFDictionaryReplaceValue(CFMutableDictionaryRef theDict, const void* key, const void* value)
 {
-  __CFDictionary* dict = MutableDictionary(theDict);
+  __CFDictionary* dict = AsWritable<__CFDictionary>(theDict);
   __CFDictionary::Entry* entry = dict ? dict->Find(key) : nullptr;
   if (entry) dict->Replace(*entry, value);
 }
 
 void CFDictionaryRemoveValue(CFMutableDictionaryRef theDict, const void* key)
 {
-  __CFDictionary* dict = MutableDictionary(theDict);
+  __CFDictionary* dict = AsWritable<__CFDictionary>(theDict);
   __CFDictionary::Entry* entry = dict ? dict->Find(key) : nullptr;
   if (!entry) return;
   std::vector<__CFDictionary::Entry> removed(1, *entry);
@@ -312,7 +306,7 @@ void CFDictionaryRemoveValue(CFMutableDictionaryRef theDict, const void* key)
 
 void CFDictionaryRemoveAllValues(CFMutableDictionaryRef theDict)
 {
-  __CFDictionary* dict = MutableDictionary(theDict);
+  __CFDictionary* dict = AsWritable<__CFDictionary>(theDict);
   if (!dict) return;
   std::vector<__CFDictionary::Entry> removed;
   removed.swap(dict->mEntries);

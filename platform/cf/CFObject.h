@@ -76,6 +76,14 @@ template <class T> T* AsMutable(CFTypeRef ref)
   return const_cast<T*>(As<T>(ref));
 }
 
+// The container behind a reference when it has the type of T and was created mutable; changes
+// to immutable containers are ignored through this.
+template <class T> T* AsWritable(CFTypeRef ref)
+{
+  T* object = AsMutable<T>(ref);
+  return (object && object->mMutable) ? object : nullptr;
+}
+
 // Description text of any object (null gives "(null)").
 std::string DescribeObject(CFTypeRef ref);
 

@@ -31,10 +31,16 @@ void SetError(CFErrorRef* error, CFIndex code, const char* text)
   CFRelease(description);
 }
 
-void ReleaseAll(const std::vector<CFTypeRef>& objects)
+// The container itself when mutable containers were asked for, else an immutable copy of it.
+CFTypeRef Finish(CFTypeRef container, CFOptionFlags mutability)
 {
-  for (CFTypeRef object : objects)
-    CFRelease(object);
+  if (mutability != kCFPropertyListImmutable) return container;
+  CFTypeRef copy =
+      CFGetTypeID(container) == CFArrayGetTypeID()
+          ? static_cast<CFTypeRef>(CFArrayCreateCopy(nullptr, static_cast<CFArrayRef>(container)))
+          : CFDictionaryCreateCopy(nullptr, static_cast<CFDictionaryRef>(container));
+  CFRelease(container);
+  return copy;
 }
 
 // ---- reading ----
@@ -66,33 +72,20 @@ CFTypeRef DataFromNode(plist_t node, CFOptionFlags mutability)
 
 CFTypeRef ArrayFromNode(plist_t node, CFOptionFlags mutability, int depth)
 {
-  std::vector<CFTypeRef> items;
+  CFMutableArrayRef array = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
   uint32_t count = plist_array_get_size(node);
   for (uint32_t i = 0; i < count; ++i)
   {
     CFTypeRef item = FromNode(plist_array_get_item(node, i), mutability, depth + 1);
     if (!item)
     {
-      ReleaseAll(items);
+      CFRelease(array);
       return nullptr;
     }
-    items.push_back(item);
+    CFArrayAppendValue(array, item);
+    CFRelease(item);
   }
-  CFArrayRef array;
-  if (mutability == kCFPropertyListImmutable)
-  {
-    array = CFArrayCreate(nullptr, items.data(), static_cast<CFIndex>(items.size()),
-                          &kCFTypeArrayCallBacks);
-  }
-  else
-  {
-    CFMutableArrayRef mutableArray = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
-    for (CFTypeRef item : items)
-      CFArrayAppendValue(mutableArray, item);
-    array = mutableArray;
-  }
-  ReleaseAll(items);
-  return array;
+  return Finish(array, mutability);
 }
 
 CFTypeRef DictionaryFromNode(plist_t node, CFOptionFlags mutability, int depth)
@@ -123,10 +116,7 @@ CFTypeRef DictionaryFromNode(plist_t node, CFOptionFlags mutability, int depth)
     CFRelease(dict);
     return nullptr;
   }
-  if (mutability != kCFPropertyListImmutable) return dict;
-  CFDictionaryRef copy = CFDictionaryCreateCopy(nullptr, dict);
-  CFRelease(dict);
-  return copy;
+  return Finish(dict, mutability);
 }
 
 CFTypeRef FromNode(plist_t node, CFOptionFlags mutability, int depth)
@@ -305,10 +295,7 @@ CFTypeRef CopyArray(CFArrayRef array, CFOptionFlags mutability, int depth)
     CFArrayAppendValue(copy, item);
     CFRelease(item);
   }
-  if (mutability != kCFPropertyListImmutable) return copy;
-  CFArrayRef frozen = CFArrayCreateCopy(nullptr, copy);
-  CFRelease(copy);
-  return frozen;
+  return Finish(copy, mutability);
 }
 
 CFTypeRef CopyDictionary(CFDictionaryRef dict, CFOptionFlags mutability, int depth)
@@ -331,10 +318,7 @@ CFTypeRef CopyDictionary(CFDictionaryRef dict, CFOptionFlags mutability, int dep
       return nullptr;
     }
   }
-  if (mutability != kCFPropertyListImmutable) return copy;
-  CFDictionaryRef frozen = CFDictionaryCreateCopy(nullptr, copy);
-  CFRelease(copy);
-  return frozen;
+  return Finish(copy, mutability);
 }
 
 CFTypeRef DeepCopy(CFTypeRef object, CFOptionFlags mutability, int depth)

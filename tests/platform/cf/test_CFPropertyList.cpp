@@ -105,7 +105,7 @@ TEST(CFPropertyList, DamagedDataGivesNullAndAnError)
       "garbage",
       "<plist><dict><key>a</key><integer>1</integer>",
       "<plist><array><string>x</array></plist>",
-        "<plist><string>\xC3</string></plist>",     // not UTF-8
+      "<plist><string>\xC3</string></plist>", // not UTF-8
       "<plist><date>2020-01-01T00:00:00Z</date></plist>",
       "bplist00garbage",
       cut,
