@@ -230,22 +230,31 @@ TEST(PlugBase, SetBlockSizeZeroFillsOnlyWhenTheSizeChanges)
   plug.SetOutputChannelConnections(0, 2, true);
   float in[4] = {1, 2, 3, 4};
   float* ins[2] = {in, in};
-  plug.AttachInputBuffers(0, 2, ins, 4); // fills the scratch buffers
-  plug.SetInputChannelConnections(0, 2, false);
-
-  plug.SetBlockSize(4);
   float out[64];
   float* outs[2] = {out, out};
+  plug.AttachInputBuffers(0, 2, ins, 4); // fills the scratch buffers
   plug.AttachOutputBuffers(0, 2, outs);
+
+  plug.SetBlockSize(4);
   plug.ProcessBuffers(0.0f, 4);
   EXPECT_EQ(plug.seenInputs[1][3], 4.0); // untouched
 
-  plug.SetBlockSize(64); // moves the scratch buffers; unconnected slots follow
+  plug.SetBlockSize(64); // moves the scratch buffers; slots on them follow
   plug.SetBlockSize(-3); // ignored
   EXPECT_EQ(plug.GetBlockSize(), 64);
   plug.ProcessBuffers(0.0f, 64);
   for (int s = 0; s < 64; ++s)
     ASSERT_EQ(plug.seenInputs[1][s], 0.0);
+
+  // A channel that loses its host buffer reads silence, also after a resize.
+  plug.SetBlockSize(4);
+  plug.AttachInputBuffers(0, 2, ins, 4);
+  plug.SetInputChannelConnections(1, 1, false);
+  plug.ProcessBuffers(0.0f, 4);
+  EXPECT_EQ(plug.seenInputs[1][3], 0.0);
+  plug.SetBlockSize(32);
+  plug.ProcessBuffers(0.0f, 32);
+  EXPECT_EQ(plug.seenInputs[1][31], 0.0);
 }
 
 TEST(PlugBase, SetParameterFromGUIInformsTheHostWithTheControlsValue)
