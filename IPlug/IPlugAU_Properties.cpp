@@ -53,9 +53,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     reply.Accept(sizeof(AudioUnitConnection), true);
     return reply.Result();
   case kAudioUnitProperty_SampleRate:
-    if (!reply.Accept(sizeof(Float64), true)) return reply.Result();
-    *reply.Data<Float64>() = GetSampleRate();
-    return noErr;
+    return reply.Answer<Float64>(GetSampleRate(), true);
   case kAudioUnitProperty_ParameterList:
   {
     const int n = global ? NParams() : 0;
@@ -82,15 +80,11 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     return noErr;
   }
   case kAudioUnitProperty_ElementCount:
-    if (!reply.Accept(sizeof(UInt32), false)) return reply.Result();
-    *reply.Data<UInt32>() = ElementCount(scope);
-    return noErr;
+    return reply.Answer<UInt32>(ElementCount(scope));
   case kAudioUnitProperty_Latency:
   case kAudioUnitProperty_TailTime: // the tail equals the latency
     if (!global) return kAudioUnitErr_InvalidProperty;
-    if (!reply.Accept(sizeof(Float64), false)) return reply.Result();
-    *reply.Data<Float64>() = GetLatency() / GetSampleRate();
-    return noErr;
+    return reply.Answer<Float64>(GetLatency() / GetSampleRate());
   case kAudioUnitProperty_SupportedNumChannels:
     if (!global) return kAudioUnitErr_InvalidProperty;
     if (!reply.Accept(NChannelIO() * sizeof(AUChannelInfo), false)) return reply.Result();
@@ -98,26 +92,18 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     return noErr;
   case kAudioUnitProperty_MaximumFramesPerSlice:
     if (!global) return kAudioUnitErr_InvalidProperty;
-    if (!reply.Accept(sizeof(UInt32), true)) return reply.Result();
-    *reply.Data<UInt32>() = static_cast<UInt32>(GetBlockSize());
-    return noErr;
+    return reply.Answer<UInt32>(GetBlockSize(), true);
   case kAudioUnitProperty_GetUIComponentList:
     if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
-    if (!reply.Accept(sizeof(ComponentDescription), false)) return reply.Result();
-    *reply.Data<ComponentDescription>() = {kAudioUnitCarbonViewComponentType,
-                                           static_cast<OSType>(GetUniqueID()),
-                                           static_cast<OSType>(GetMfrID()), 0, 0};
-    return noErr;
+    return reply.Answer<ComponentDescription>({kAudioUnitCarbonViewComponentType,
+                                               static_cast<OSType>(GetUniqueID()),
+                                               static_cast<OSType>(GetMfrID()), 0, 0});
   case kAudioUnitProperty_BypassEffect:
     if (!global) return kAudioUnitErr_InvalidProperty;
-    if (!reply.Accept(sizeof(UInt32), true)) return reply.Result();
-    *reply.Data<UInt32>() = mBypassed ? 1 : 0;
-    return noErr;
+    return reply.Answer<UInt32>(mBypassed ? 1 : 0, true);
   case kAudioUnitProperty_LastRenderError:
     if (!global) return kAudioUnitErr_InvalidProperty;
-    if (!reply.Accept(sizeof(OSStatus), false)) return reply.Result();
-    *reply.Data<OSStatus>() = noErr;
-    return noErr;
+    return reply.Answer<OSStatus>(noErr);
   case kAudioUnitProperty_SetRenderCallback:
     if (!InputOrGlobal(scope) || element >= static_cast<UInt32>(mInBuses.GetSize()))
       return kAudioUnitErr_InvalidProperty;
@@ -139,9 +125,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     return GetCocoaViewInfo(reply);
   case kMusicDeviceProperty_InstrumentCount:
     if (!global || !IsInst()) return kAudioUnitErr_InvalidProperty;
-    if (!reply.Accept(sizeof(UInt32), false)) return reply.Result();
-    *reply.Data<UInt32>() = 1;
-    return noErr;
+    return reply.Answer<UInt32>(1);
   default:
     return kAudioUnitErr_InvalidProperty;
   }

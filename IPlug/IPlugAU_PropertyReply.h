@@ -30,6 +30,14 @@ public:
     return mData != nullptr;
   }
 
+  // Accept for a plain value, then write it.
+  template <class T> ComponentResult Answer(const T& value, bool writable = false)
+  {
+    if (!Accept(sizeof(T), writable)) return mResult;
+    *static_cast<T*>(mData) = value;
+    return noErr;
+  }
+
   ComponentResult Result() const { return mResult; }
   UInt32* Size() const { return mSize; }
   void* RawData() const { return mData; }
