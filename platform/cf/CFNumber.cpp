@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace cf;
@@ -116,6 +117,20 @@ float FloatFromDouble(double value, bool& exact)
   return result;
 }
 
+// The fewest significant digits that read back as the same value (as a float for 32-bit reals).
+std::string ShortestText(double value, bool single)
+{
+  char text[64];
+  for (int digits = single ? 6 : 15; digits < 17; ++digits)
+  {
+    std::snprintf(text, sizeof(text), "%.*g", digits, value);
+    double back = std::strtod(text, nullptr);
+    if (single ? static_cast<float>(back) == static_cast<float>(value) : back == value) return text;
+  }
+  std::snprintf(text, sizeof(text), "%.17g", value);
+  return text;
+}
+
 } // namespace
 
 struct __CFNumber : CFObject
@@ -148,11 +163,9 @@ struct __CFNumber : CFObject
 
   std::string Describe() const override
   {
-    char text[64];
-    if (mIsFloat)
-      std::snprintf(text, sizeof(text), "%.17g", mReal);
-    else
-      std::snprintf(text, sizeof(text), "%lld", static_cast<long long>(mInteger));
+    if (mIsFloat) return ShortestText(mReal, mType == kCFNumberFloat32Type);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%lld", static_cast<long long>(mInteger));
     return text;
   }
 

@@ -36,8 +36,10 @@ enum
 
 /* Parses XML or binary bytes (the format found is stored in *format). Damaged or unsupported
    content (dates, UIDs, non-string keys) gives null and, when error is not null, a new error
-   in *error (domain kCFErrorDomainCocoa, code kCFPropertyListReadCorruptError). Integers that
-   fit in SInt64 come back as kCFNumberSInt64Type numbers, larger ones as Float64. */
+   in *error (domain kCFErrorDomainCocoa, code kCFPropertyListReadCorruptError). Integers come
+   back as kCFNumberSInt64Type numbers (values above INT64_MAX wrap, as the reader keeps 64-bit
+   patterns), reals as Float64. The XML reader is lenient in one place: a dictionary key
+   without a value is dropped. */
 CF_EXPORT CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef allocator, CFDataRef data,
                                                          CFOptionFlags options,
                                                          CFPropertyListFormat* format,

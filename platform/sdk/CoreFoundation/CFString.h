@@ -31,7 +31,8 @@ enum
 };
 
 /* CFSTR("text") is a constant string: one object per distinct text for the whole process,
-   never freed; retain and release have no effect on it. */
+   never freed; retain and release have no effect on it. Text that is not valid UTF-8 gives the
+   empty string. */
 CF_EXPORT CFStringRef __CFStringMakeConstantString(const char* cStr);
 #define CFSTR(cStr) __CFStringMakeConstantString("" cStr "")
 
@@ -86,6 +87,7 @@ CF_EXPORT Boolean CFStringHasSuffix(CFStringRef theString, CFStringRef suffix);
 CF_EXPORT SInt32 CFStringGetIntValue(CFStringRef str);
 CF_EXPORT double CFStringGetDoubleValue(CFStringRef str);
 
+/* maxLength is accepted but not enforced. */
 CF_EXPORT CFMutableStringRef CFStringCreateMutable(CFAllocatorRef alloc, CFIndex maxLength);
 CF_EXPORT CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef alloc, CFIndex maxLength,
                                                        CFStringRef theString);

@@ -100,4 +100,10 @@ TEST(CFNumber, ComparesAcrossKinds)
   EXPECT_EQ(CFNumberCompare(two, two, nullptr), kCFCompareEqualTo);
   EXPECT_EQ(Description(real), "2.5");
   EXPECT_EQ(Description(two), "2");
+  double tenth = 0.1;
+  Float32 tenthSingle = 0.1f;
+  Owned<CFNumberRef> d(CFNumberCreate(nullptr, kCFNumberFloat64Type, &tenth));
+  Owned<CFNumberRef> f(CFNumberCreate(nullptr, kCFNumberFloat32Type, &tenthSingle));
+  EXPECT_EQ(Description(d), "0.1");
+  EXPECT_EQ(Description(f), "0.1");
 }
