@@ -26,19 +26,13 @@ void ReadHead::setSize(std::int32_t size)
   mSize = size;
   mLengthInt = ringLengthForRate(size);
   mLength = static_cast<float>(mLengthInt);
-}
-
-float ReadHead::clampWidth(float width) const
-{
-  if (!(width > 0.0f)) return 0.0f;
-  const float longest = mLength - 1.0f;
-  return width > longest ? longest : width;
+  mLongestWidth = mLength - 1.0f;
 }
 
 TapDelay::TapDelay(float sampleRate, float delay)
     : mBuffer(new float[kRingCapacity]), mInitialDelay(delay), mSampleRate(sampleRate),
       mReadHead(new ReadHead(truncateSampleRate(sampleRate), delay)),
-      mRingLength(static_cast<float>(mReadHead->ringLength()))
+      mRingLength(mReadHead->ringLength())
 {
   std::fill(mBuffer.get(), mBuffer.get() + kRingCapacity, 0.0f);
 }
@@ -46,10 +40,10 @@ TapDelay::TapDelay(float sampleRate, float delay)
 void TapDelay::reset(std::int32_t sampleRate, float delay)
 {
   mSampleRate = static_cast<float>(sampleRate);
-  mReferenceCounter = 0.0f;
-  mWriteCounter = 1.0f;
+  mReferenceCounter = 0;
+  mWriteCounter = 1;
   mInitialDelay = delay;
   std::fill(mBuffer.get(), mBuffer.get() + kRingCapacity, 0.0f);
   mReadHead->reset(sampleRate, delay);
-  mRingLength = static_cast<float>(mReadHead->ringLength());
+  mRingLength = mReadHead->ringLength();
 }

@@ -38,19 +38,23 @@ public:
     float r = static_cast<float>(referenceIndex) - mWidth;
     if (r >= mLength) r -= mLength;
     if (r < 0.0f) r += mLength;
-    mReadPosition = r;
-    mIndex0 = truncate(r);
-    mIndex1 = truncate(r + 1.0f);
-    if (mIndex1 >= mLength) mIndex1 = 0.0f;
-    const std::int32_t i0 = static_cast<std::int32_t>(mIndex0);
+    const std::int32_t i0 = static_cast<std::int32_t>(r);
+    std::int32_t i1 = static_cast<std::int32_t>(r + 1.0f);
+    if (i1 >= mLengthInt) i1 = 0;
     // Just below zero, r + L can round up to L itself: that slot lies past
     // the ring and has never been written.
-    mSample0 = i0 < mLengthInt ? buffer[i0] : 0.0f;
-    mSample1 = buffer[static_cast<std::int32_t>(mIndex1)];
+    const float sample0 = i0 < mLengthInt ? buffer[i0] : 0.0f;
+    const float sample1 = buffer[i1];
     // A pair straddling the end of the ring measures to the end instead.
-    mFraction = mIndex1 == 0.0f ? mLength - r : mIndex1 - r;
-    mCoefficient = (1.0f - mFraction) / (mFraction + 1.0f);
-    const float y = mSample0 * mCoefficient + mSample1 - mPrevOut * mCoefficient;
+    const float fraction = i1 == 0 ? mLength - r : static_cast<float>(i1) - r;
+    // A steady delay repeats the fraction: the quotient is then the same.
+    if (fraction != mFraction)
+    {
+      mFraction = fraction;
+      mCoefficient = (1.0f - fraction) / (fraction + 1.0f);
+    }
+    const float c = mCoefficient;
+    const float y = sample0 * c + sample1 - mPrevOut * c;
     mPrevOut = y;
     return y;
   }
@@ -60,21 +64,20 @@ public:
 
 private:
   void setSize(std::int32_t size);
-  float clampWidth(float width) const;
-  static float truncate(float r) { return static_cast<float>(static_cast<std::int32_t>(r)); }
+  float clampWidth(float width) const
+  {
+    if (!(width > 0.0f)) return 0.0f;
+    return width > mLongestWidth ? mLongestWidth : width;
+  }
 
   std::int32_t mSize;
   std::int32_t mLengthInt = 1;
   float mLength = 1.0f;
-  float mPrevOut = 0.0f;
-  float mSample0 = 0.0f;
-  float mSample1 = 0.0f;
-  float mIndex0 = 0.0f;
-  float mIndex1 = 0.0f;
-  float mWidth = 0.0f;
-  float mFraction = 0.0f;
+  float mLongestWidth = 0.0f;
+  float mPrevOut = 0.0f; // all-pass state
+  float mFraction = 1.0f;
   float mCoefficient = 0.0f;
-  float mReadPosition = 0.0f;
+  float mWidth = 0.0f;
 };
 
 // A ring buffer of 16 seconds of samples, written once per sample and read by
@@ -94,17 +97,18 @@ public:
 
   float Process(float x)
   {
-    mReferenceCounter += 1.0f;
-    mWriteCounter += 1.0f;
-    if (mReferenceCounter >= mRingLength) mReferenceCounter = 0.0f;
-    if (mWriteCounter >= mRingLength) mWriteCounter = 0.0f;
-    mBuffer[FloatToInt(mWriteCounter)] = x;
-    mLastOutput = mReadHead->process(FloatToInt(mReferenceCounter), mBuffer.get());
+    // The reference counter names the slot written one sample earlier.
+    if (++mReferenceCounter >= mRingLength) mReferenceCounter = 0;
+    if (++mWriteCounter >= mRingLength) mWriteCounter = 0;
+    mBuffer[mWriteCounter] = x;
+    mLastOutput = mReadHead->process(mReferenceCounter, mBuffer.get());
     return mLastOutput;
   }
 
   // Truncates |x| toward zero by taking its bit pattern apart: 0 below 1 and
-  // from 2^32 up.
+  // from 2^32 up. For the whole, non-negative counter values it is plain
+  // truncation, so the counters are kept as integers, which gives the same
+  // indices without a conversion per sample.
   static std::int32_t FloatToInt(float x)
   {
     std::uint32_t bits;
@@ -120,11 +124,11 @@ public:
 
 private:
   std::unique_ptr<float[]> mBuffer;
-  float mReferenceCounter = 0.0f;
-  float mWriteCounter = 1.0f;
+  std::int32_t mReferenceCounter = 0;
+  std::int32_t mWriteCounter = 1;
   float mInitialDelay;
   float mLastOutput = 0.0f;
   float mSampleRate;
   std::unique_ptr<ReadHead> mReadHead;
-  float mRingLength;
+  std::int32_t mRingLength; // the counters wrap here
 };

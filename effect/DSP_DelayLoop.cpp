@@ -70,8 +70,10 @@ float* DelayLoop::process(float x)
   // Both oscillators are unipolar, so the modulation only lengthens the delay.
   // The Flt oscillator steps once per line: it runs at twice its set rate.
   const double lfoTerm = mLfoSample * 20.0 * mSmoothedLfoIntensity;
-  mLine1->setDelay(modulatedDelay(mFlt->getSample(), lfoTerm));
-  mLine2->setDelay(modulatedDelay(mFlt->getSample(), lfoTerm));
+  const float flt1 = mFlt->getSample();
+  const float flt2 = mFlt->getSample();
+  mLine1->setDelay(modulatedDelay(flt1, lfoTerm));
+  mLine2->setDelay(modulatedDelay(flt2, lfoTerm));
   if (mPong)
     processPong(x);
   else
