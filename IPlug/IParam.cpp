@@ -97,6 +97,8 @@ void IParam::SetDisplayText(int value, const char* text)
 
 void IParam::Set(double value)
 {
+  // A NaN (from a damaged state or a host) has no place in the range: keep the value.
+  if (value != value) return;
   mValue = value < mMin ? mMin : value > mMax ? mMax : value;
 }
 
