@@ -1,0 +1,55 @@
+#pragma once
+
+// Owns one reference to a CoreFoundation object and releases it at the end of
+// its life, so that every Create/Copy the host makes is balanced.
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <utility>
+
+template <class T> class CFRef
+{
+public:
+  CFRef() = default;
+  // Takes over a +1 reference (from a Create or Copy call).
+  explicit CFRef(T ref) : mRef(ref) {}
+  ~CFRef() { Reset(); }
+
+  CFRef(const CFRef&) = delete;
+  CFRef& operator=(const CFRef&) = delete;
+  CFRef(CFRef&& other) noexcept : mRef(std::exchange(other.mRef, nullptr)) {}
+  CFRef& operator=(CFRef&& other) noexcept
+  {
+    if (this != &other)
+    {
+      Reset();
+      mRef = std::exchange(other.mRef, nullptr);
+    }
+    return *this;
+  }
+
+  T Get() const { return mRef; }
+  explicit operator bool() const { return mRef != nullptr; }
+
+  // For calls that hand out a new reference through a pointer.
+  T* Receive()
+  {
+    Reset();
+    return &mRef;
+  }
+
+  void Reset(T ref = nullptr)
+  {
+    if (mRef) CFRelease(mRef);
+    mRef = ref;
+  }
+
+private:
+  T mRef = nullptr;
+};
+
+// A new string from UTF-8 text.
+inline CFRef<CFStringRef> MakeCFString(const char* text)
+{
+  return CFRef<CFStringRef>(CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8));
+}

@@ -1,0 +1,50 @@
+// tolvane info shows what a host learns from the component; tolvane validate
+// passes every conformance check.
+
+#include "HostTestSupport.h"
+
+#include <gtest/gtest.h>
+
+TEST(HostInfo, ShowsDescriptionChannelsParametersAndPresets)
+{
+  const RunResult run = RunTolvane({"info"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "TolvaneDelay.component"));
+  EXPECT_TRUE(Contains(run.out, "tVll: TolvaneDelay"));
+  EXPECT_TRUE(Contains(run.out, "type 'aufx', subtype 'Tvdl', manufacturer 'tVll'"));
+  EXPECT_TRUE(Contains(run.out, "1.0.0 (0x00010000)"));
+  EXPECT_TRUE(Contains(run.out, "1 in 1 out, 2 in 2 out"));
+  EXPECT_TRUE(Contains(run.out, "latency       0 s"));
+  EXPECT_TRUE(Contains(run.out, "parameters (28):"));
+  // Index, name, unit, range and the factory preset's value as the host reads it.
+  EXPECT_TRUE(Contains(run.out, "     20  Feedback1        %      0 to 100         75")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "      7  2LFO intensity   %      0 to 100         0")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "factory presets (1):\n      0  Tolvane Delay"));
+}
+
+TEST(HostInfo, TheEnvironmentNamesTheComponentsFolder)
+{
+  const RunResult run = RunTolvane({"info"}, ".", {"TOLVANE_COMPONENTS_DIR=/nonexistent/place"});
+  // The environment's folder does not have it; the build tree's does.
+  ASSERT_EQ(run.status, 0) << run.err;
+  const RunResult bad = RunTolvane({"info", "--component", "/nonexistent/TolvaneDelay.component"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_TRUE(Contains(bad.err, "no component bundle at /nonexistent/TolvaneDelay.component"));
+}
+
+TEST(HostValidate, EveryCheckPasses)
+{
+  const RunResult run = RunTolvane({"validate"});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_FALSE(Contains(run.out, "FAIL")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "passed, 0 failed")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "PASS  state: the class-info round trip restores every parameter"));
+}
+
+TEST(HostHelp, ListsTheCommands)
+{
+  const RunResult run = RunTolvane({"help"});
+  EXPECT_EQ(run.status, 0);
+  for (const char* command : {"render [IN] OUT", "info", "preset save", "preset show", "validate"})
+    EXPECT_TRUE(Contains(run.out, command)) << command;
+}
