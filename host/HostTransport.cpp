@@ -14,14 +14,19 @@ template <class T> void Put(T* out, T value)
 }
 } // namespace
 
-ComponentResult HostTransport::Install(AudioUnit unit)
+HostCallbackInfo HostTransport::Callbacks()
 {
   HostCallbackInfo callbacks = {};
   callbacks.hostUserData = this;
   callbacks.beatAndTempoProc = BeatAndTempo;
   callbacks.musicalTimeLocationProc = MusicalTimeLocation;
   callbacks.transportStateProc = TransportState;
-  return SetGlobalProperty(unit, kAudioUnitProperty_HostCallbacks, callbacks);
+  return callbacks;
+}
+
+ComponentResult HostTransport::Install(AudioUnit unit)
+{
+  return SetGlobalProperty(unit, kAudioUnitProperty_HostCallbacks, Callbacks());
 }
 
 double HostTransport::CurrentBeat() const

@@ -10,7 +10,9 @@ class HostTransport
 public:
   HostTransport(double tempo, double sampleRate) : mTempo(tempo), mSampleRate(sampleRate) {}
 
-  // Gives the unit the three callbacks; this object must outlive the unit's use of them.
+  // The three callbacks with this object as their user data.
+  HostCallbackInfo Callbacks();
+  // Gives them to the unit; this object must outlive the unit's use of them.
   ComponentResult Install(AudioUnit unit);
   // The time line position of the block about to be rendered.
   void SetSampleTime(double sampleTime) { mSampleTime = sampleTime; }

@@ -17,9 +17,8 @@ double SecondsBetween(std::chrono::steady_clock::time_point from,
 }
 } // namespace
 
-ProgressBar::ProgressBar(double totalSeconds)
-    : mTotal(totalSeconds), mEnabled(isatty(STDERR_FILENO) == 1), mStart(Clock::now()),
-      mLastDraw(mStart)
+ProgressBar::ProgressBar(double totalSeconds, Clock::time_point start)
+    : mTotal(totalSeconds), mEnabled(isatty(STDERR_FILENO) == 1), mStart(start), mLastDraw(start)
 {
 }
 

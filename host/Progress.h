@@ -1,8 +1,8 @@
 #pragma once
 
 // A progress bar on the terminal for renders that take longer than a second.
-// It draws on standard error only when that is a terminal, appears once the
-// first second has passed and is erased when the work is done.
+// It draws on standard error only when that is a terminal, appears once a
+// second has passed since the work began and is erased when the work is done.
 
 #include <chrono>
 #include <cstdio>
@@ -10,7 +10,9 @@
 class ProgressBar
 {
 public:
-  explicit ProgressBar(double totalSeconds);
+  using Clock = std::chrono::steady_clock;
+  // totalSeconds of audio are to be rendered; the work began at `start`.
+  ProgressBar(double totalSeconds, Clock::time_point start);
   ~ProgressBar() { Finish(); }
   ProgressBar(const ProgressBar&) = delete;
   ProgressBar& operator=(const ProgressBar&) = delete;
@@ -21,7 +23,6 @@ public:
   void Finish();
 
 private:
-  using Clock = std::chrono::steady_clock;
   void Draw(double doneSeconds);
 
   double mTotal;

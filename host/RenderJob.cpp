@@ -50,7 +50,7 @@ public:
 
   bool Run(std::string& error)
   {
-    const Clock::time_point start = Clock::now();
+    mStart = Clock::now();
     // The echo probe runs first, on its own instance: the main instance then
     // reuses the memory the probe gave back.
     if (!LoadInput(error) || !FindAndLoadComponent(mOptions.componentPath, mComponent, error) ||
@@ -66,7 +66,7 @@ public:
     if (!audioFile.Create(error) ||
         !WriteAudioFile(audioFile.TempPath(), mOutput, mOptions.format, error))
       return false;
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(Clock::now() - mStart).count();
 
     PendingFile plotFile(mOptions.plotPath);
     if (!mOptions.plotPath.empty() && !WritePlotFile(plotFile, error)) return false;
@@ -152,7 +152,7 @@ private:
     for (auto& channel : mOutput.channels)
       channel.reserve(inputFrames + maxTail);
 
-    ProgressBar progress(static_cast<double>(inputFrames + maxTail) / rate);
+    ProgressBar progress(static_cast<double>(inputFrames + maxTail) / rate, mStart);
     TrackRenderer track(renderer, mInput, mOutput);
     ComponentResult status = track.Render(0, mOutput.Frames(), &progress);
     if (status == noErr && !fixedTail) status = RenderFadingTail(track, progress, maxTail);
@@ -222,6 +222,7 @@ private:
   }
 
   const RenderOptions& mOptions;
+  Clock::time_point mStart;
   AudioData mInput;
   AudioData mOutput;
   Component mComponent = nullptr;

@@ -3,6 +3,8 @@
 // Running the tolvane program as a user does, in a temporary folder, and
 // reading and writing the audio files it works on.
 
+#include <sndfile.h>
+
 #include <string>
 #include <vector>
 

@@ -48,3 +48,17 @@ TEST(HostHelp, ListsTheCommands)
   for (const char* command : {"render [IN] OUT", "info", "preset save", "preset show", "validate"})
     EXPECT_TRUE(Contains(run.out, command)) << command;
 }
+
+TEST(HostValidate, FindsFaultWithAFaultyComponentAndRunsToTheEnd)
+{
+  const std::string bundle = FAULTY_BUNDLE;
+  if (bundle.empty() || !FileExists(bundle)) GTEST_SKIP() << "no faulty component in this build";
+  // The test component answers every call with noErr and fills in nothing.
+  const RunResult run = RunTolvane({"validate", "--component", bundle});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(Contains(run.out, "PASS  open: ten instances open and close"));
+  EXPECT_TRUE(Contains(run.out, "FAIL  open: unknown selectors are refused"));
+  EXPECT_TRUE(Contains(run.out, "FAIL  parameters: info records: no parameters"));
+  // Even a check that crashes the component leaves the run to finish.
+  EXPECT_TRUE(Contains(run.out, "validate: 45 checks, ")) << run.out;
+}

@@ -1,0 +1,134 @@
+// Command-line parsing: option forms, numbers, defaults and the rules that
+// tie options together.
+
+#include "host/ArgumentParser.h"
+#include "host/Options.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+RenderOptions Render(const std::vector<std::string>& args, bool expectOk = true)
+{
+  RenderOptions options;
+  std::string error;
+  EXPECT_EQ(ParseRenderOptions(args, options, error), expectOk) << error;
+  return options;
+}
+
+std::string RenderError(const std::vector<std::string>& args)
+{
+  RenderOptions options;
+  std::string error;
+  EXPECT_FALSE(ParseRenderOptions(args, options, error));
+  return error;
+}
+} // namespace
+
+TEST(HostArguments, NumbersMustBeWholeTexts)
+{
+  double number = -1.0;
+  EXPECT_TRUE(ParseNumber("120.5", number));
+  EXPECT_EQ(number, 120.5);
+  EXPECT_TRUE(ParseNumber("-3e2", number));
+  EXPECT_EQ(number, -300.0);
+  for (const char* bad : {"", "12x", "1.0.0", "nan", "inf", "1e999"})
+    EXPECT_FALSE(ParseNumber(bad, number)) << bad;
+
+  long integer = 0;
+  EXPECT_TRUE(ParseInteger("512", integer));
+  EXPECT_EQ(integer, 512);
+  for (const char* bad : {"", "5.5", "12 ", "0x10x", "99999999999999999999"})
+    EXPECT_FALSE(ParseInteger(bad, integer)) << bad;
+}
+
+TEST(HostArguments, RenderDefaultsAndPositionals)
+{
+  RenderOptions options = Render({"out.wav"});
+  EXPECT_TRUE(options.inputPath.empty()); // the demo
+  EXPECT_EQ(options.outputPath, "out.wav");
+  EXPECT_EQ(options.tempo, 120.0);
+  EXPECT_EQ(options.blockFrames, 512u);
+  EXPECT_LT(options.tailSeconds, 0.0); // until the echoes die away
+  EXPECT_EQ(options.format, FileFormat::WavFloat);
+  EXPECT_FALSE(options.bypass);
+
+  // Options may come anywhere and take their value either way.
+  options = Render({"--tempo=90", "in.aif", "--block", "64", "out.flac", "--bypass", "--tail=0",
+                    "--format", "flac-24", "--plot", "p.png", "--component", "C.component"});
+  EXPECT_EQ(options.inputPath, "in.aif");
+  EXPECT_EQ(options.outputPath, "out.flac");
+  EXPECT_EQ(options.tempo, 90.0);
+  EXPECT_EQ(options.blockFrames, 64u);
+  EXPECT_TRUE(options.bypass);
+  EXPECT_EQ(options.tailSeconds, 0.0);
+  EXPECT_EQ(options.format, FileFormat::Flac24);
+  EXPECT_EQ(options.plotPath, "p.png");
+  EXPECT_EQ(options.componentPath, "C.component");
+}
+
+TEST(HostArguments, SetKeepsItsOrderAndSplitsAtTheLastEquals)
+{
+  const RenderOptions options =
+      Render({"out.wav", "--set", "2LFO intensity=10", "--set=Pan1=0.5", "--set", "a=b=3"});
+  ASSERT_EQ(options.state.settings.size(), 3u);
+  EXPECT_EQ(options.state.settings[0].name, "2LFO intensity");
+  EXPECT_EQ(options.state.settings[0].value, 10.0);
+  EXPECT_EQ(options.state.settings[1].name, "Pan1");
+  EXPECT_EQ(options.state.settings[1].value, 0.5);
+  EXPECT_EQ(options.state.settings[2].name, "a=b");
+  EXPECT_EQ(options.state.settings[2].value, 3.0);
+
+  EXPECT_EQ(RenderError({"out.wav", "--set", "Pan1"}), "--set needs NAME=VALUE, not 'Pan1'");
+  EXPECT_EQ(RenderError({"out.wav", "--set", "=5"}), "--set needs NAME=VALUE, not '=5'");
+  EXPECT_EQ(RenderError({"out.wav", "--set", "Pan1="}), "'' is not a number (--set Pan1=)");
+}
+
+TEST(HostArguments, RangesAndExclusions)
+{
+  EXPECT_EQ(Render({"o", "--tempo", "1"}).tempo, 1.0);
+  EXPECT_EQ(Render({"o", "--tempo", "999"}).tempo, 999.0);
+  EXPECT_NE(RenderError({"o", "--tempo", "1000"}).find("--tempo needs a number from 1 to 999"),
+            std::string::npos);
+  EXPECT_EQ(Render({"o", "--block", "16384"}).blockFrames, 16384u);
+  EXPECT_NE(RenderError({"o", "--block", "16385"}).find("--block"), std::string::npos);
+  EXPECT_NE(RenderError({"o", "--block", "-1"}).find("--block"), std::string::npos);
+  EXPECT_NE(RenderError({"o", "--tail", "-1"}).find("--tail"), std::string::npos);
+  EXPECT_EQ(Render({"o", "--tail", "600"}).tailSeconds, 600.0);
+
+  EXPECT_EQ(RenderError({"o", "--preset", "A", "--state", "s"}),
+            "--preset and --state cannot be combined");
+  EXPECT_EQ(RenderError({"o", "--state", "s", "--preset", "A"}),
+            "--preset and --state cannot be combined");
+  EXPECT_EQ(RenderError({"o", "--tempo"}), "--tempo needs a value");
+  EXPECT_EQ(RenderError({"o", "--bypass=yes"}), "--bypass takes no value");
+  EXPECT_EQ(RenderError({"o", "--tmepo", "3"}), "unknown option --tmepo");
+  EXPECT_EQ(RenderError({}), "render needs an output file: tolvane render [IN] OUT");
+  EXPECT_EQ(RenderError({"a", "b", "c"}), "unexpected argument 'c'");
+}
+
+TEST(HostArguments, PresetAndComponentCommands)
+{
+  PresetOptions preset;
+  std::string error;
+  ASSERT_TRUE(ParsePresetOptions({"save", "p.aupreset", "--preset", "X", "--set", "Pan1=3"}, preset,
+                                 error));
+  EXPECT_EQ(preset.action, "save");
+  EXPECT_EQ(preset.path, "p.aupreset");
+  EXPECT_EQ(preset.state.presetName, "X");
+  EXPECT_EQ(preset.state.settings.size(), 1u);
+
+  PresetOptions show;
+  EXPECT_TRUE(ParsePresetOptions({"--component", "C", "show", "p.aupreset"}, show, error));
+  EXPECT_EQ(show.componentPath, "C");
+  EXPECT_FALSE(ParsePresetOptions({"show", "p.aupreset", "--set", "Pan1=3"}, show, error));
+  EXPECT_EQ(error, "preset show takes no --preset, --state or --set");
+  EXPECT_FALSE(ParsePresetOptions({"load", "p.aupreset"}, show, error));
+  EXPECT_FALSE(ParsePresetOptions({"save"}, show, error));
+
+  ComponentOptions component;
+  EXPECT_TRUE(ParseComponentOptions({"--component", "X.component"}, component, error));
+  EXPECT_EQ(component.componentPath, "X.component");
+  EXPECT_FALSE(ParseComponentOptions({"extra"}, component, error));
+  EXPECT_EQ(error, "unexpected argument 'extra'");
+}
