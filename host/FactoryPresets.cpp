@@ -11,8 +11,9 @@ bool ReadFactoryPresets(AudioUnit unit, std::vector<FactoryPreset>& presets, std
   CFRef<CFArrayRef> array;
   const ComponentResult status =
       GetGlobalProperty(unit, kAudioUnitProperty_FactoryPresets, *array.Receive());
-  if (status == kAudioUnitErr_InvalidProperty) return true;
-  if (status != noErr || !array)
+  // No such property, or no list handed out: a unit without factory presets.
+  if (status == kAudioUnitErr_InvalidProperty || (status == noErr && !array)) return true;
+  if (status != noErr)
   {
     error = "the factory presets cannot be read: status " + StatusText(status);
     return false;
