@@ -35,10 +35,13 @@ const char* const kFallbackFamily = "monospace";
 class FontLibrary
 {
 public:
+  // Never destroyed: fonts kept by process-wide caches (the editor's font
+  // cache) are deleted while statics are torn down at exit, after a static
+  // library object made on first use would already be gone.
   static FontLibrary& instance()
   {
-    static FontLibrary library;
-    return library;
+    static FontLibrary* library = new FontLibrary;
+    return *library;
   }
   std::mutex& lock() { return m_lock; }
   FT_Library freetype() const { return m_freetype; }
