@@ -2,6 +2,7 @@
 
 #include "host/StatusText.h"
 
+#include <StandInExtensions.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -7,6 +7,7 @@
 #include "host/StatusText.h"
 #include "host/ValidateSupport.h"
 
+#include <StandInExtensions.h>
 #include <chrono>
 
 namespace

@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <StandInExtensions.h>
 #include <cmath>
 #include <cstdio>
 #include <memory>

@@ -5,6 +5,7 @@
 // feeds input through a render callback and renders blocks through
 // AudioUnitRender, using only the component manager and the host API.
 
+#include <StandInExtensions.h>
 #include <AudioUnit/AudioUnit.h>
 #include <CoreServices/CoreServices.h>
 

@@ -1,5 +1,6 @@
 #include "tests/IPlug/au/AUTestHost.h"
 
+#include <StandInExtensions.h>
 #include <cstring>
 #include <string>
 
