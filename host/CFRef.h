@@ -49,7 +49,7 @@ private:
 };
 
 // A new string from UTF-8 text.
-inline CFRef<CFStringRef> MakeCFString(const char* text)
+inline CFRef<CFStringRef> OwnedCFString(const char* text)
 {
   return CFRef<CFStringRef>(CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8));
 }

@@ -29,7 +29,7 @@ bool ReadFactoryPresets(AudioUnit unit, std::vector<FactoryPreset>& presets, std
 
 ComponentResult SelectPreset(AudioUnit unit, const FactoryPreset& preset)
 {
-  const CFRef<CFStringRef> name = MakeCFString(preset.name.c_str());
+  const CFRef<CFStringRef> name = OwnedCFString(preset.name.c_str());
   const AUPreset record = {preset.number, name.Get()};
   return SetGlobalProperty(unit, kAudioUnitProperty_PresentPreset, record);
 }

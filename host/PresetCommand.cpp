@@ -50,7 +50,7 @@ void PrintDictionary(const std::string& path, CFDictionaryRef dict)
   std::printf("%s\n", path.c_str());
   for (const char* key : kClassInfoKeys)
   {
-    const CFRef<CFStringRef> cfKey = MakeCFString(key);
+    const CFRef<CFStringRef> cfKey = OwnedCFString(key);
     const CFTypeRef value = CFDictionaryGetValue(dict, cfKey.Get());
     std::printf("  %-13s %s\n", key, value ? ValueDescription(key, value).c_str() : "(missing)");
   }

@@ -57,7 +57,7 @@ CFDictionaryRef RegisteredEntry(CFBundleRef bundle)
 
 std::string EntryText(CFDictionaryRef entry, const char* key)
 {
-  const CFTypeRef value = CFDictionaryGetValue(entry, MakeCFString(key).Get());
+  const CFTypeRef value = CFDictionaryGetValue(entry, OwnedCFString(key).Get());
   return value && CFGetTypeID(value) == CFStringGetTypeID()
              ? CFStringText(static_cast<CFStringRef>(value))
              : std::string();
@@ -65,7 +65,7 @@ std::string EntryText(CFDictionaryRef entry, const char* key)
 
 long EntryNumber(CFDictionaryRef entry, const char* key)
 {
-  const CFTypeRef value = CFDictionaryGetValue(entry, MakeCFString(key).Get());
+  const CFTypeRef value = CFDictionaryGetValue(entry, OwnedCFString(key).Get());
   SInt64 number = -1;
   if (value && CFGetTypeID(value) == CFNumberGetTypeID())
     CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberSInt64Type, &number);

@@ -143,7 +143,7 @@ CheckResult NamesAndStrings(ValidationContext& context)
     CFRef<CFStringRef> text(toString.outString);
     findings.Require(static_cast<bool>(text), what + " has no text for its maximum");
 
-    const CFRef<CFStringRef> number = MakeCFString(ValueText(desc.minValue).c_str());
+    const CFRef<CFStringRef> number = OwnedCFString(ValueText(desc.minValue).c_str());
     AudioUnitParameterValueFromString fromString = {desc.id, number.Get(), NAN};
     findings.RequireNoErr(
         GetRecord(unit.Get(), kAudioUnitProperty_ParameterValueFromString, fromString),

@@ -18,7 +18,7 @@ const char* const kKeys[] = {"version", "type", "subtype", "manufacturer", "name
 
 CFTypeRef DictValue(CFDictionaryRef dict, const char* key)
 {
-  return CFDictionaryGetValue(dict, MakeCFString(key).Get());
+  return CFDictionaryGetValue(dict, OwnedCFString(key).Get());
 }
 
 bool NumberValue(CFDictionaryRef dict, const char* key, SInt64& number)
@@ -167,7 +167,7 @@ CheckResult ForeignStateRefused(ValidationContext& context)
     const SInt32 other = static_cast<SInt32>(code ^ 0x20);
     const CFRef<CFMutableDictionaryRef> copy = saved.MutableCopy();
     const CFRef<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &other));
-    CFDictionarySetValue(copy.Get(), MakeCFString(key).Get(), number.Get());
+    CFDictionarySetValue(copy.Get(), OwnedCFString(key).Get(), number.Get());
     RequireRefusedState(context, saved, copy.Get(), std::string("a state with another ") + key,
                         findings);
   }
@@ -183,7 +183,7 @@ CheckResult IncompleteStateRefused(ValidationContext& context)
   for (const char* key : kKeys)
   {
     const CFRef<CFMutableDictionaryRef> copy = saved.MutableCopy();
-    CFDictionaryRemoveValue(copy.Get(), MakeCFString(key).Get());
+    CFDictionaryRemoveValue(copy.Get(), OwnedCFString(key).Get());
     // Without "data" the named preset may already have been selected; only the refusal counts.
     const ComponentResult status = RestoreClassInfo(saved.unit.Get(), copy.Get());
     findings.RequireRefused(status, std::string("a state without \"") + key + "\"");
@@ -199,13 +199,13 @@ CheckResult WrongTypesRefused(ValidationContext& context)
   Findings findings;
   const SInt32 number = 1;
   const CFRef<CFNumberRef> aNumber(CFNumberCreate(nullptr, kCFNumberSInt32Type, &number));
-  const CFRef<CFStringRef> aString = MakeCFString("aufx");
+  const CFRef<CFStringRef> aString = OwnedCFString("aufx");
   for (const char* key : kKeys)
   {
     const std::string name = key;
     const CFRef<CFMutableDictionaryRef> copy = saved.MutableCopy();
     const bool wantsString = name == "name";
-    CFDictionarySetValue(copy.Get(), MakeCFString(key).Get(),
+    CFDictionarySetValue(copy.Get(), OwnedCFString(key).Get(),
                          wantsString ? static_cast<CFTypeRef>(aNumber.Get()) : aString.Get());
     RequireRefusedState(context, saved, copy.Get(),
                         "a state whose \"" + name + "\" has the wrong type", findings);
@@ -242,7 +242,7 @@ CheckResult DamagedDataHarmless(ValidationContext& context)
   {
     const CFRef<CFMutableDictionaryRef> copy = saved.MutableCopy();
     const CFRef<CFDataRef> value(CFDataCreate(nullptr, damaged.data(), CFIndex(damaged.size())));
-    CFDictionarySetValue(copy.Get(), MakeCFString("data").Get(), value.Get());
+    CFDictionarySetValue(copy.Get(), OwnedCFString("data").Get(), value.Get());
     RestoreClassInfo(saved.unit.Get(), copy.Get());
     const std::vector<AudioUnitParameterValue> values =
         ReadValues(saved.unit.Get(), context.Parameters());
