@@ -135,7 +135,7 @@ int Run(const std::vector<std::string>& args)
 } // namespace
 
 const Command kPresetCommand = {
-    "preset", "save FILE.aupreset [options] | show FILE.aupreset",
+    "preset", "save FILE.aupreset [options]  |  preset show FILE.aupreset",
     "save: write the state as an .aupreset file (--preset, --state, --set);\n"
     "      show: show an .aupreset file",
     Run};

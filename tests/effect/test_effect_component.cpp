@@ -16,7 +16,7 @@ namespace
 // Parameter IDs of the effect.
 constexpr AudioUnitParameterID kSwitchID = 13;
 
-StreamSetup Setup(double sampleRate, UInt32 channels)
+StreamSetup StreamAt(double sampleRate, UInt32 channels)
 {
   StreamSetup setup;
   setup.sampleRate = sampleRate;
@@ -49,7 +49,7 @@ struct ImpulseRun
     }
     HostedUnit host;
     const UInt32 channels = static_cast<UInt32>(heights.size());
-    if (!host.OpenFound("", error) || !host.Start(Setup(rate, channels), error))
+    if (!host.OpenFound("", error) || !host.Start(StreamAt(rate, channels), error))
     {
       result = kAudioUnitErr_FailedInitialization;
       return;
@@ -87,7 +87,7 @@ TEST(EffectComponent, RegistersFromItsBundle)
   HostedUnit host;
   ASSERT_TRUE(host.Open(component, error)) << error;
   EXPECT_EQ(CallComponentVersion(host.Unit()), 0x10000);
-  EXPECT_TRUE(host.Start(Setup(44100.0, 2), error)) << error;
+  EXPECT_TRUE(host.Start(StreamAt(44100.0, 2), error)) << error;
 
   // The parameters as the host sees them, holding the factory preset.
   const std::pair<AudioUnitParameterID, const char*> names[] = {
