@@ -35,9 +35,8 @@ const char* const kFallbackFamily = "monospace";
 class FontLibrary
 {
 public:
-  // Never destroyed: fonts kept by process-wide caches (the editor's font
-  // cache) are deleted while statics are torn down at exit, after a static
-  // library object made on first use would already be gone.
+  // Never destroyed: fonts held by static objects are released during exit,
+  // possibly after any static library object would be gone.
   static FontLibrary& instance()
   {
     static FontLibrary* library = new FontLibrary;
@@ -53,11 +52,6 @@ private:
     if (FT_Init_FreeType(&m_freetype) != 0) m_freetype = nullptr;
     m_fontconfig = FcInit() == FcTrue;
   }
-  ~FontLibrary()
-  {
-    if (m_freetype) FT_Done_FreeType(m_freetype);
-  }
-
   std::mutex m_lock;
   FT_Library m_freetype = nullptr;
   bool m_fontconfig = false;
