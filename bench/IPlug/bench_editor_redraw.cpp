@@ -89,6 +89,17 @@ struct Editor
     IRECT all(0, 0, 595, 433);
     gui->Draw(&all); // the first frame builds fonts and glyphs
   }
+
+  // One timer tick: the dirty scan and the redraw; returns the allocations
+  // the redraw made.
+  long Redraw()
+  {
+    IRECT dirty;
+    gui->IsDirty(&dirty);
+    const long before = gAllocations;
+    gui->Draw(&dirty);
+    return gAllocations - before;
+  }
 };
 
 void BM_FullRedraw(benchmark::State& state)
@@ -98,11 +109,7 @@ void BM_FullRedraw(benchmark::State& state)
   for (auto _ : state)
   {
     e.gui->SetAllControlsDirty();
-    IRECT dirty;
-    e.gui->IsDirty(&dirty);
-    const long before = gAllocations;
-    e.gui->Draw(&dirty);
-    allocations += gAllocations - before;
+    allocations += e.Redraw();
   }
   state.counters["allocs/frame"] = double(allocations) / double(state.iterations());
   state.counters["controls"] = e.gui->NControls();
@@ -121,11 +128,7 @@ void BM_KnobWithDisplay(benchmark::State& state)
     std::snprintf(text, sizeof(text), "%.2f", value);
     e.gui->SetParameterFromPlug(3, value, false);
     e.displays[3]->SetTextFromPlug(text);
-    IRECT dirty;
-    e.gui->IsDirty(&dirty);
-    const long before = gAllocations;
-    e.gui->Draw(&dirty);
-    allocations += gAllocations - before;
+    allocations += e.Redraw();
   }
   state.counters["allocs/frame"] = double(allocations) / double(state.iterations());
 }
