@@ -433,8 +433,8 @@ bool IPlugAU::FindValueForText(int idx, const char* wanted, double* value)
   {
     const double v = lo + i * kValueTextStep;
     char text[kValueTextSize];
-    const bool match = GetParamValueText(idx, v, text, sizeof(text)) &&
-                       SameValueText(TrimmedText(text), target);
+    const bool match =
+        GetParamValueText(idx, v, text, sizeof(text)) && SameValueText(TrimmedText(text), target);
     if (match && ended) return false; // a second stretch: ambiguous
     if (match && !found) first = v;
     if (match) last = v;

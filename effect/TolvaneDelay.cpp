@@ -293,10 +293,12 @@ double TolvaneDelay::GetTailSeconds()
   if (StereoEngineSelected())
   {
     const float units = StepCount(mUnitsValue);
-    const double ms1 = mStereoHasTarget ? mStereoTargetMS[0]
-                                        : ClampDelay(StereoDelayMS(units, StepCount(mDelay1Value), tempo));
-    const double ms2 = mStereoHasTarget ? mStereoTargetMS[1]
-                                        : ClampDelay(StereoDelayMS(units, StepCount(mDelay2Value), tempo));
+    const double ms1 = mStereoHasTarget
+                           ? mStereoTargetMS[0]
+                           : ClampDelay(StereoDelayMS(units, StepCount(mDelay1Value), tempo));
+    const double ms2 = mStereoHasTarget
+                           ? mStereoTargetMS[1]
+                           : ClampDelay(StereoDelayMS(units, StepCount(mDelay2Value), tempo));
     return std::max(TailFor(ms1, GetParam(kFeedback1)->Value() / 100.0),
                     TailFor(ms2, GetParam(kFeedback2)->Value() / 100.0));
   }

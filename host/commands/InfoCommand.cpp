@@ -46,8 +46,7 @@ bool PrintParameters(AudioUnit unit, std::string& error)
   std::vector<ParameterDesc> params;
   if (!ReadParameters(unit, params, error)) return false;
   const EffectPanel selected = SelectedPanel(unit, params);
-  std::printf("parameters (%zu; \"switch\" selects the %s):\n", params.size(),
-              PanelName(selected));
+  std::printf("parameters (%zu; \"switch\" selects the %s):\n", params.size(), PanelName(selected));
   std::printf("  %5s  %-16s %-14s %-5s %-10s %-8s %-10s %s\n", "index", "name", "panel", "unit",
               "range", "value", "shows", "steps");
   for (const ParameterDesc& desc : params)

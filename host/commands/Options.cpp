@@ -53,8 +53,8 @@ void AddStateOptions(std::vector<OptionSpec>& specs, StateOptions& state)
       return other.empty();
     };
   };
-  specs.push_back({"preset", "NAME", "a factory preset",
-                   exclusive(state.presetName, state.stateFile)});
+  specs.push_back(
+      {"preset", "NAME", "a factory preset", exclusive(state.presetName, state.stateFile)});
   specs.push_back({"state", "FILE", "a state from an .aupreset file",
                    exclusive(state.stateFile, state.presetName)});
   specs.push_back({"set", "NAME=VALUE",

@@ -90,8 +90,9 @@ bool PrintParameterValues(AudioUnit unit, AudioUnit factory, std::string& error)
     std::string line = std::string(differs ? "* " : "  ") + ValueText(value);
     if (!shown.empty()) line += " (shows " + shown + ")";
     if (differs)
-      line += "   factory " + ValueText(original) +
-              (shown.empty() ? "" : " (shows " + ParameterValueText(factory, desc.id, original) + ")");
+      line +=
+          "   factory " + ValueText(original) +
+          (shown.empty() ? "" : " (shows " + ParameterValueText(factory, desc.id, original) + ")");
     std::printf("  %5u  %-16s %s\n", desc.id, desc.name.c_str(), line.c_str());
   }
   return true;
@@ -202,9 +203,8 @@ bool ParsePresetOptions(const std::vector<std::string>& args, PresetOptions& opt
   options.action = positional[0];
   options.path = positional[1];
   const StateOptions& state = options.state;
-  if (options.action == "show" &&
-      (!state.presetName.empty() || !state.stateFile.empty() || !state.settings.empty() ||
-       !options.presetName.empty()))
+  if (options.action == "show" && (!state.presetName.empty() || !state.stateFile.empty() ||
+                                   !state.settings.empty() || !options.presetName.empty()))
   {
     error = "preset show takes no --preset, --state, --set or --name";
     return false;

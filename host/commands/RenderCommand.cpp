@@ -51,8 +51,9 @@ OptionSpec FormatOption(RenderOptions& options)
           {
             options.formatChosen = true;
             if (ParseSampleFormat(value, options.sampleFormat)) return true;
-            error = "unknown sample format '" + value + "' (sample formats: " +
-                    SampleFormatNames() + "; the container comes from the file name)";
+            error = "unknown sample format '" + value +
+                    "' (sample formats: " + SampleFormatNames() +
+                    "; the container comes from the file name)";
             return false;
           }};
 }
@@ -86,16 +87,15 @@ const Command kRenderCommand = {
 std::vector<OptionSpec> RenderOptionSpecs(RenderOptions& options)
 {
   std::vector<OptionSpec> specs = {
-      RangedNumber("tempo", "BPM", "host tempo (default 120)", kMinTempo, kMaxTempo,
-                   options.tempo, " beats per minute"),
+      RangedNumber("tempo", "BPM", "host tempo (default 120)", kMinTempo, kMaxTempo, options.tempo,
+                   " beats per minute"),
       BlockOption(options.blockFrames),
-      Flag("demo", "render the built-in demo (four bars at 120 bpm) instead of IN",
-           options.demo),
-      Flag("mono", "render a mono IN through the mono configuration into a mono OUT",
-           options.mono),
+      Flag("demo", "render the built-in demo (four bars at 120 bpm) instead of IN", options.demo),
+      Flag("mono", "render a mono IN through the mono configuration into a mono OUT", options.mono),
       Flag("bypass", "render with the effect bypassed", options.bypass),
-      RangedNumber("tail", "SECONDS", "silence after the input (default: until the echoes are\n"
-                                      "below -90 dBFS, at most 30 s)",
+      RangedNumber("tail", "SECONDS",
+                   "silence after the input (default: until the echoes are\n"
+                   "below -90 dBFS, at most 30 s)",
                    0.0, kMaxTailSeconds, options.tailSeconds, " seconds"),
       {"plot", "FILE.png", "plot the input and output waveforms",
        [&options](const std::string& value, std::string&)

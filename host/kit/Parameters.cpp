@@ -101,7 +101,7 @@ size_t EditDistance(const std::string& a, const std::string& b)
 }
 
 // Stepped parameters show at most this many texts.
-const int kMaxSteps = 64;
+const int kMaxSteps = 16;
 // The range is sampled at this many points to count them.
 const int kStepProbes = 2001;
 } // namespace
@@ -167,7 +167,8 @@ int ParameterSteps(AudioUnit unit, const ParameterDesc& desc)
   for (int i = 0; i < kStepProbes; ++i)
   {
     const double v = desc.minValue + (desc.maxValue - desc.minValue) * i / (kStepProbes - 1);
-    const std::string text = ParameterValueText(unit, desc.id, static_cast<AudioUnitParameterValue>(v));
+    const std::string text =
+        ParameterValueText(unit, desc.id, static_cast<AudioUnitParameterValue>(v));
     if (text.empty()) return 0;
     texts.insert(text);
     if (texts.size() > static_cast<size_t>(kMaxSteps)) return 0;
@@ -218,8 +219,9 @@ std::vector<std::string> UnselectedEngineWarnings(AudioUnit unit,
     if (!desc) continue;
     const EffectPanel panel = PanelOf(desc->name);
     if (panel == EffectPanel::Both || panel == selected) continue;
-    warnings.push_back(desc->name + " acts in the " + PanelName(panel) + ", but \"switch\" selects the " +
-                       PanelName(selected) + ": the setting has no audible effect");
+    warnings.push_back(desc->name + " acts in the " + PanelName(panel) +
+                       ", but \"switch\" selects the " + PanelName(selected) +
+                       ": the setting has no audible effect");
   }
   return warnings;
 }

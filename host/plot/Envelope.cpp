@@ -47,8 +47,10 @@ bool Envelope::Range(size_t first, size_t last, float& lo, float& hi) const
   last = std::min(last, mFrames);
   if (first >= last) return false;
   const size_t from = first / mFramesPerBin, to = (last - 1) / mFramesPerBin + 1;
-  lo = *std::min_element(mMin.begin() + static_cast<long>(from), mMin.begin() + static_cast<long>(to));
-  hi = *std::max_element(mMax.begin() + static_cast<long>(from), mMax.begin() + static_cast<long>(to));
+  lo = *std::min_element(mMin.begin() + static_cast<long>(from),
+                         mMin.begin() + static_cast<long>(to));
+  hi = *std::max_element(mMax.begin() + static_cast<long>(from),
+                         mMax.begin() + static_cast<long>(to));
   return true;
 }
 

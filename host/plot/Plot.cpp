@@ -70,10 +70,10 @@ public:
     const char* names[2] = {nChannels == 1 ? "" : "LEFT ", "RIGHT "};
     for (size_t c = 0; c < nChannels; ++c)
     {
-      mLanes.push_back({LaneTop(2 * c), &data.input[std::min(c, data.input.size() - 1)],
-                        kInputWave, std::string(names[c]) + "IN", false});
-      mLanes.push_back({LaneTop(2 * c + 1), &data.output[c], kOutputWave,
-                        std::string(names[c]) + "OUT", true});
+      mLanes.push_back({LaneTop(2 * c), &data.input[std::min(c, data.input.size() - 1)], kInputWave,
+                        std::string(names[c]) + "IN", false});
+      mLanes.push_back(
+          {LaneTop(2 * c + 1), &data.output[c], kOutputWave, std::string(names[c]) + "OUT", true});
     }
     MakeViews();
     mBitmap.resize(kWidth, LaneTop(mLanes.size()) + kAxisHeight);

@@ -67,8 +67,8 @@ bool DataCut(SNDFILE* file)
     unsigned long announced = 0, there = 0;
     char chunk[8] = "";
     if (std::sscanf(line, "%4s : %lu (should be %lu)", chunk, &announced, &there) == 3 &&
-        (std::strcmp(chunk, "data") == 0 || std::strcmp(chunk, "SSND") == 0) &&
-        announced > there && announced != 0xFFFFFFFFul)
+        (std::strcmp(chunk, "data") == 0 || std::strcmp(chunk, "SSND") == 0) && announced > there &&
+        announced != 0xFFFFFFFFul)
       return true;
     line = std::strchr(line, '\n');
     if (line) ++line;
@@ -130,7 +130,9 @@ const char* ContainerName(Container container)
 
 const char* SampleFormatName(SampleFormat format)
 {
-  return format == SampleFormat::Float ? "float" : format == SampleFormat::Int16 ? "16-bit" : "24-bit";
+  return format == SampleFormat::Float   ? "float"
+         : format == SampleFormat::Int16 ? "16-bit"
+                                         : "24-bit";
 }
 
 bool OutputFormatFor(const std::string& path, const SampleFormat* chosen, FileFormat& format,
@@ -216,8 +218,8 @@ bool AudioReader::Rewind()
   return true;
 }
 
-bool AudioWriter::Open(const std::string& path, FileFormat format, double sampleRate,
-                       int channels, std::string& error)
+bool AudioWriter::Open(const std::string& path, FileFormat format, double sampleRate, int channels,
+                       std::string& error)
 {
   mPath = path;
   mChannels = channels;

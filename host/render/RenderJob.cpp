@@ -62,8 +62,8 @@ public:
     // The echo probe runs first, on its own instance: the main instance then
     // reuses the memory the probe gave back.
     if (!CheckFiles(error) || !OpenInput(error) ||
-        !FindAndLoadComponent(mOptions.componentPath, mComponent, error) ||
-        !MeasureEchoes(error) || !OpenUnit(mComponent, mUnit, error))
+        !FindAndLoadComponent(mOptions.componentPath, mComponent, error) || !MeasureEchoes(error) ||
+        !OpenUnit(mComponent, mUnit, error))
       return false;
     UnitRenderer renderer(mUnit.Get(), Setup());
     if (!renderer.Configure(error) || !SetUpState(mUnit.Get(), error) || !SetUpBypass(error) ||
@@ -103,13 +103,16 @@ private:
       return false;
     };
     if (!IsDemo() && SameFile(mOptions.inputPath, mOptions.outputPath))
-      return refuse(mOptions.outputPath + " is the input file: tolvane never writes over its input");
+      return refuse(mOptions.outputPath +
+                    " is the input file: tolvane never writes over its input");
     if (!mOptions.plotPath.empty())
     {
       if (!IsDemo() && SameFile(mOptions.inputPath, mOptions.plotPath))
-        return refuse(mOptions.plotPath + " is the input file: tolvane never writes over its input");
+        return refuse(mOptions.plotPath +
+                      " is the input file: tolvane never writes over its input");
       if (SameFile(mOptions.outputPath, mOptions.plotPath))
-        return refuse("the output and the plot cannot be the same file (" + mOptions.plotPath + ")");
+        return refuse("the output and the plot cannot be the same file (" + mOptions.plotPath +
+                      ")");
     }
     return true;
   }
@@ -172,7 +175,8 @@ private:
   // A value set for the engine that is not selected changes nothing audible.
   void WarnAboutSettings() const
   {
-    for (const std::string& warning : UnselectedEngineWarnings(mUnit.Get(), mOptions.state.settings))
+    for (const std::string& warning :
+         UnselectedEngineWarnings(mUnit.Get(), mOptions.state.settings))
       std::fprintf(stderr, "tolvane: warning: %s\n", warning.c_str());
   }
 
@@ -228,7 +232,8 @@ private:
       size_t got = 0;
       if (at < inputFrames) got = mSource->Read(mIn, std::min(n, inputFrames - at));
       for (size_t c = 0; c < mIn.size(); ++c)
-        std::fill(mIn[c].begin() + static_cast<long>(c < static_cast<size_t>(mSource->Channels()) ? got : 0),
+        std::fill(mIn[c].begin() +
+                      static_cast<long>(c < static_cast<size_t>(mSource->Channels()) ? got : 0),
                   mIn[c].begin() + static_cast<long>(n), 0.0f);
       if (mIn.size() > static_cast<size_t>(mSource->Channels()))
         std::copy_n(mIn[0].begin(), got, mIn[1].begin()); // mono on both inputs
@@ -356,16 +361,16 @@ private:
     const double inputSeconds = static_cast<double>(mSource->Frames()) / rate;
     const double outputSeconds = static_cast<double>(mEmitted) / rate;
     // The silent end of a long tail is not worth half the picture.
-    const double audibleEnd =
-        mMeter.LastAboveFloor() < 0 ? 0.0
-                                    : (mMeter.LastAboveFloor() + 1) / rate + kPlotAfterAudible;
+    const double audibleEnd = mMeter.LastAboveFloor() < 0
+                                  ? 0.0
+                                  : (mMeter.LastAboveFloor() + 1) / rate + kPlotAfterAudible;
     mPlot.seconds = std::max(inputSeconds, std::min(outputSeconds, audibleEnd));
     mPlot.fullScale = std::max({1.0, mScan.peak, mMeter.Peak()});
     char tempo[32];
     std::snprintf(tempo, sizeof tempo, "%g BPM", mOptions.tempo);
     mPlot.title = "TOLVANE DELAY   " +
-                  (IsDemo() ? std::string("DEMO") : FileName(mOptions.inputPath)) + "   " +
-                  tempo + (mOptions.bypass ? "   BYPASSED" : "");
+                  (IsDemo() ? std::string("DEMO") : FileName(mOptions.inputPath)) + "   " + tempo +
+                  (mOptions.bypass ? "   BYPASSED" : "");
     return file.Create(error) && WritePlot(file.TempPath(), mPlot, error);
   }
 

@@ -51,9 +51,9 @@ std::string FormatSummary(const RenderSummary& s)
   line += " | " + Format("%.0fx real time", s.realTimeFactor);
   if (s.overFullScale > 0)
     line += "\n" + std::to_string(s.overFullScale) + " samples over full scale" +
-            (s.clipped > 0 ? ", " + std::to_string(s.clipped) + " clipped in the " +
-                                 s.sampleFormat + " file"
-                           : std::string(" (kept in the float file)"));
+            (s.clipped > 0
+                 ? ", " + std::to_string(s.clipped) + " clipped in the " + s.sampleFormat + " file"
+                 : std::string(" (kept in the float file)"));
   if (s.tailCut)
     line += "\n" + Format("tail cut at %g s", s.tailCutSeconds) + ", still " +
             Decibels(s.tailEndLevel) + (s.tailFixed ? ": use a longer --tail" : ": use --tail");

@@ -189,8 +189,8 @@ TEST(EffectComponent, TailTimeFollowsDelaysAndFeedback)
   {
     Float64 seconds = -1.0;
     UInt32 size = sizeof(seconds);
-    EXPECT_EQ(AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_TailTime,
-                                   kAudioUnitScope_Global, 0, &seconds, &size),
+    EXPECT_EQ(AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_TailTime, kAudioUnitScope_Global,
+                                   0, &seconds, &size),
               noErr);
     return seconds;
   };
@@ -205,8 +205,8 @@ TEST(EffectComponent, TailTimeFollowsDelaysAndFeedback)
   EXPECT_EQ(tail(), 60.0);
   Float64 latency = -1.0;
   UInt32 size = sizeof(latency);
-  EXPECT_EQ(AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_Latency, kAudioUnitScope_Global,
-                                 0, &latency, &size),
+  EXPECT_EQ(AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0,
+                                 &latency, &size),
             noErr);
   EXPECT_EQ(latency, 0.0);
 }

@@ -51,7 +51,7 @@ TEST(HostArguments, RenderDefaultsAndPositionals)
   EXPECT_EQ(options.tempo, 120.0);
   EXPECT_EQ(options.blockFrames, 512u);
   EXPECT_LT(options.tailSeconds, 0.0); // until the echoes die away
-  EXPECT_FALSE(options.formatChosen); // the container's default
+  EXPECT_FALSE(options.formatChosen);  // the container's default
   EXPECT_FALSE(options.bypass);
   EXPECT_FALSE(options.mono);
 
@@ -74,8 +74,8 @@ TEST(HostArguments, RenderDefaultsAndPositionals)
 
 TEST(HostArguments, SetKeepsItsOrderAndSplitsAtTheLastEquals)
 {
-  const RenderOptions options =
-      Render({"in.wav", "out.wav", "--set", "2LFO intensity=10", "--set=Pan1=0.5", "--set", "a=b=3"});
+  const RenderOptions options = Render(
+      {"in.wav", "out.wav", "--set", "2LFO intensity=10", "--set=Pan1=0.5", "--set", "a=b=3"});
   ASSERT_EQ(options.state.settings.size(), 3u);
   EXPECT_EQ(options.state.settings[0].name, "2LFO intensity");
   EXPECT_EQ(options.state.settings[0].value, "10");
@@ -84,17 +84,20 @@ TEST(HostArguments, SetKeepsItsOrderAndSplitsAtTheLastEquals)
   EXPECT_EQ(options.state.settings[2].name, "a=b");
   EXPECT_EQ(options.state.settings[2].value, "3");
 
-  EXPECT_EQ(RenderError({"in.wav", "out.wav", "--set", "Pan1"}), "--set needs NAME=VALUE, not 'Pan1'");
+  EXPECT_EQ(RenderError({"in.wav", "out.wav", "--set", "Pan1"}),
+            "--set needs NAME=VALUE, not 'Pan1'");
   EXPECT_EQ(RenderError({"in.wav", "out.wav", "--set", "=5"}), "--set needs NAME=VALUE, not '=5'");
-  EXPECT_EQ(RenderError({"in.wav", "out.wav", "--set", "Pan1="}), "--set needs a value after '=' (--set Pan1=)");
+  EXPECT_EQ(RenderError({"in.wav", "out.wav", "--set", "Pan1="}),
+            "--set needs a value after '=' (--set Pan1=)");
 }
 
 TEST(HostArguments, RangesAndExclusions)
 {
   EXPECT_EQ(Render({"in.wav", "o", "--tempo", "1"}).tempo, 1.0);
   EXPECT_EQ(Render({"in.wav", "o", "--tempo", "999"}).tempo, 999.0);
-  EXPECT_NE(RenderError({"in.wav", "o", "--tempo", "1000"}).find("--tempo needs a number from 1 to 999"),
-            std::string::npos);
+  EXPECT_NE(
+      RenderError({"in.wav", "o", "--tempo", "1000"}).find("--tempo needs a number from 1 to 999"),
+      std::string::npos);
   EXPECT_EQ(Render({"in.wav", "o", "--block", "16384"}).blockFrames, 16384u);
   EXPECT_NE(RenderError({"in.wav", "o", "--block", "16385"}).find("--block"), std::string::npos);
   EXPECT_NE(RenderError({"in.wav", "o", "--block", "-1"}).find("--block"), std::string::npos);
@@ -110,7 +113,8 @@ TEST(HostArguments, RangesAndExclusions)
   EXPECT_EQ(RenderError({"in.wav", "o", "--tmepo", "3"}), "unknown option --tmepo");
   // One name is never taken as the output of a demo: the user's file stays untouched.
   EXPECT_EQ(RenderError({"take.wav"}).find("render needs an input and an output file"), 0u);
-  EXPECT_EQ(RenderError({"--demo"}), "render --demo needs an output file: tolvane render --demo OUT");
+  EXPECT_EQ(RenderError({"--demo"}),
+            "render --demo needs an output file: tolvane render --demo OUT");
   EXPECT_EQ(RenderError({"--demo", "in.wav", "out.wav"}), "unexpected argument 'out.wav'");
   EXPECT_EQ(RenderError({"a", "b", "c"}), "unexpected argument 'c'");
   EXPECT_NE(RenderError({"a", "b", "--format", "flac-16"}).find("unknown sample format 'flac-16'"),
@@ -155,7 +159,8 @@ TEST(HostArguments, DashWordsAreOptionsUntilDoubleDash)
   EXPECT_EQ(dashed.outputPath, "--out.wav");
   EXPECT_EQ(dashed.tempo, 90.0);
   // A negative value is the value of its option, not an option.
-  EXPECT_NE(RenderError({"in.wav", "o", "--tempo", "-5"}).find("--tempo needs a number"), std::string::npos);
+  EXPECT_NE(RenderError({"in.wav", "o", "--tempo", "-5"}).find("--tempo needs a number"),
+            std::string::npos);
 }
 
 TEST(HostArguments, UsageComesFromTheOptionTables)
@@ -168,7 +173,8 @@ TEST(HostArguments, UsageComesFromTheOptionTables)
     std::string entry = std::string("--") + spec.name;
     if (spec.TakesValue()) entry += std::string(" ") + spec.valueName;
     EXPECT_NE(help.find(entry), std::string::npos) << entry;
-    const std::string firstLine = std::string(spec.help).substr(0, std::string(spec.help).find('\n'));
+    const std::string firstLine =
+        std::string(spec.help).substr(0, std::string(spec.help).find('\n'));
     EXPECT_NE(help.find(firstLine), std::string::npos) << firstLine;
   }
   // Continuation lines are indented under the help column.

@@ -113,8 +113,8 @@ TEST(HostAudioFile, IntegerFormatsClipInsteadOfWrapping)
   loud.sampleRate = 44100.0;
   loud.channels = {{1.5f, -1.5f, 0.25f}};
   std::string error;
-  ASSERT_TRUE(WriteAudioFile(dir.Path("loud.wav"), loud, {Container::Wav, SampleFormat::Int16},
-                             error))
+  ASSERT_TRUE(
+      WriteAudioFile(dir.Path("loud.wav"), loud, {Container::Wav, SampleFormat::Int16}, error))
       << error;
   AudioData read;
   ASSERT_TRUE(ReadAudioFile(dir.Path("loud.wav"), read, error)) << error;

@@ -72,16 +72,17 @@ TEST(HostHelp, ListsTheCommands)
 {
   const RunResult run = RunTolvane({"help"});
   EXPECT_EQ(run.status, 0);
-  for (const char* command : {"render [options] IN OUT", "render --demo", "info", "preset save", "preset show",
-                              "validate"})
+  for (const char* command : {"render [options] IN OUT", "render --demo", "info", "preset save",
+                              "preset show", "validate"})
     EXPECT_TRUE(Contains(run.out, command)) << command;
 }
 
 TEST(HostHelp, EveryCommandAnswersHelpWithItsOwnUsage)
 {
-  const std::pair<const char*, const char*> commands[] = {
-      {"render", "--tempo BPM"}, {"info", "--component PATH"}, {"preset", "--set NAME=VALUE"},
-      {"validate", "--component PATH"}};
+  const std::pair<const char*, const char*> commands[] = {{"render", "--tempo BPM"},
+                                                          {"info", "--component PATH"},
+                                                          {"preset", "--set NAME=VALUE"},
+                                                          {"validate", "--component PATH"}};
   for (const auto& [command, option] : commands)
   {
     const RunResult run = RunTolvane({command, "--help"});

@@ -47,7 +47,8 @@ TEST(HostOptions, TempoReachesThePlugInThroughTheHostCallbacks)
   // 3 and 5 of four steps per beat at 100 bpm.
   EXPECT_NEAR(EchoSeconds(r.out, 0), 0.450, 0.0002);
   EXPECT_NEAR(EchoSeconds(r.out, 1), 0.750, 0.0002);
-  EXPECT_NE(r.run.out.find("effect echo times (probe) L 450 ms, R 750 ms"), std::string::npos) << r.run.out;
+  EXPECT_NE(r.run.out.find("effect echo times (probe) L 450 ms, R 750 ms"), std::string::npos)
+      << r.run.out;
 }
 
 TEST(HostOptions, SetChangesParametersByTheirHostNames)
@@ -60,7 +61,8 @@ TEST(HostOptions, SetChangesParametersByTheirHostNames)
   // Without its level the left tap is silent; the right one is untouched.
   r = RenderClick({"--set", "Level1=0"});
   EXPECT_LT(EchoSeconds(r.out, 0), 0.0);
-  EXPECT_NE(r.run.out.find("effect echo times (probe) L none, R 625 ms"), std::string::npos) << r.run.out;
+  EXPECT_NE(r.run.out.find("effect echo times (probe) L none, R 625 ms"), std::string::npos)
+      << r.run.out;
 
   // Fully dry: the output is the input, exactly.
   r = RenderClick({"--set", "wetdry1=0"});

@@ -145,6 +145,7 @@ TEST(HostPlot, TheOutputCarriesItsEnvelopeInDecibels)
   const int column = 130 + int(std::lround(2.1 / 4.0 * (1500 - 20 - 130 - 1)));
   for (int x = column - 3; x <= column + 3; ++x)
     for (int y = laneTop; y < laneTop + 150; ++y)
-      if (LICE_GetPixel(bitmap.get(), x, y) == kDecibelLine) highest = std::min(highest, y - laneTop);
+      if (LICE_GetPixel(bitmap.get(), x, y) == kDecibelLine)
+        highest = std::min(highest, y - laneTop);
   EXPECT_NEAR(highest, 149 * 40 / 60, 3);
 }

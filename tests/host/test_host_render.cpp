@@ -60,7 +60,8 @@ TEST(HostRender, DemoShowsTheFactoryTapsInSummaryFileAndPlot)
   const RunResult run =
       RunTolvane({"render", "--demo", "--plot", "out/demo.png", "out/demo.wav"}, dir.Path(""));
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("effect echo times (probe) L 375 ms, R 625 ms"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("effect echo times (probe) L 375 ms, R 625 ms"), std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("stereo, 44100 Hz"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("x real time"), std::string::npos) << run.out;
   EXPECT_EQ(ReadText(dir.Path("out/demo.png")).compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
@@ -127,7 +128,8 @@ TEST(HostRender, BypassGivesTheInputBackBitForBit)
     if (nChannels == 1) args.push_back("--mono");
     const RunResult run = RunTolvane(args);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find(nChannels == 1 ? "effect echo times (probe) none" : "effect echo times (probe) L none, R none"),
+    EXPECT_NE(run.out.find(nChannels == 1 ? "effect echo times (probe) none"
+                                          : "effect echo times (probe) L none, R none"),
               std::string::npos)
         << run.out;
     Sound out;

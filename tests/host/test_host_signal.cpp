@@ -44,10 +44,11 @@ TEST(HostSignal, SummaryLineForStereoAndMono)
   summary.levels = {{1.0, 0.5}, {0.0, 0.0}};
   summary.echoSeconds = {0.37497, -1.0};
   summary.realTimeFactor = 1234.4;
-  EXPECT_EQ(FormatSummary(summary),
-            "out/demo.wav: 10.50 s (8.00 s + 2.50 s tail), stereo, 44100 Hz | peak L 0.0 dBFS, "
-            "R -inf dBFS | RMS L -6.0 dBFS, R -inf dBFS | effect echo times (probe) L 375 ms, R none | "
-            "1234x real time");
+  EXPECT_EQ(
+      FormatSummary(summary),
+      "out/demo.wav: 10.50 s (8.00 s + 2.50 s tail), stereo, 44100 Hz | peak L 0.0 dBFS, "
+      "R -inf dBFS | RMS L -6.0 dBFS, R -inf dBFS | effect echo times (probe) L 375 ms, R none | "
+      "1234x real time");
 
   summary.levels = {{0.5, 0.25}};
   summary.echoSeconds = {0.625};
@@ -71,7 +72,8 @@ TEST(HostSignal, SummaryLineForStereoAndMono)
   EXPECT_NE(text.find("\n3 samples over full scale, 3 clipped in the 16-bit file"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("\ntail cut at 30 s, still -6.0 dBFS: use --tail"), std::string::npos) << text;
+  EXPECT_NE(text.find("\ntail cut at 30 s, still -6.0 dBFS: use --tail"), std::string::npos)
+      << text;
 }
 
 TEST(HostSignal, DemoIsFourBarsOfHitsOnTheBeat)
