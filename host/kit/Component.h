@@ -2,6 +2,8 @@
 
 // Finding the effect's component bundle, registering it with the component
 // manager and opening instances of it, as a host does at start-up.
+//
+// The host's thread: registering and opening are not for the audio thread.
 
 #include <AudioUnit/AudioUnit.h>
 

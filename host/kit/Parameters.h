@@ -2,6 +2,8 @@
 
 // The plug-in's parameters as a host learns them (parameter list and info
 // records) and the host's way of setting them by name.
+//
+// The host's thread, never while the unit renders on another.
 
 #include <AudioUnit/AudioUnit.h>
 
