@@ -11,6 +11,7 @@ jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$cores}
 [ "$jobs" -gt "$cores" ] && jobs=$cores
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp"
 
 run_suite() {  # <build dir> <extra cmake args...>
   local dir=$1; shift
