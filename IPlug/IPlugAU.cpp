@@ -81,3 +81,10 @@ bool IPlugAU::SendMidiMsgs(WDL_TypedBuf<IMidiMsg>* msgs)
     SendMidiMsg(msgs->Get() + i);
   return true;
 }
+
+void IPlugAU::ResetForRate()
+{
+  IMutexLock lock(this);
+  Reset();
+  mResetSampleRate = GetSampleRate();
+}

@@ -1,5 +1,7 @@
 #include "effect/DSP_DelayA.h"
 
+#include "effect/DSP_Finite.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -17,6 +19,12 @@ ReadHead::ReadHead(std::int32_t size, float width)
 
 void ReadHead::reset(std::int32_t size, float width)
 {
+  keepFinite(mPrevOut);
+  if (!std::isfinite(mFraction) || !std::isfinite(mCoefficient))
+  {
+    mFraction = 1.0f;
+    mCoefficient = 0.0f;
+  }
   setSize(size);
   setWidth(width);
 }
@@ -39,11 +47,16 @@ TapDelay::TapDelay(float sampleRate, float delay)
 
 void TapDelay::reset(std::int32_t sampleRate, float delay)
 {
+  // Writes go to the slots after slot 1 in order, so before a wrap only the
+  // slots up to the write counter hold anything.
+  const std::int32_t written = mWrapped ? mRingLength : mWriteCounter + 1;
+  std::fill(mBuffer.get(), mBuffer.get() + written, 0.0f);
+  mWrapped = false;
   mSampleRate = static_cast<float>(sampleRate);
   mReferenceCounter = 0;
   mWriteCounter = 1;
   mInitialDelay = delay;
-  std::fill(mBuffer.get(), mBuffer.get() + kRingCapacity, 0.0f);
+  keepFinite(mLastOutput);
   mReadHead->reset(sampleRate, delay);
   mRingLength = mReadHead->ringLength();
 }

@@ -30,7 +30,7 @@ public:
 
   // Delay in samples, clamped to 0 ... L - 1 (NaN counts as 0).
   void setWidth(float width) { mWidth = clampWidth(width); }
-  // New rate and delay; the all-pass state carries over.
+  // New rate and delay; the all-pass state carries over when it is finite.
   void reset(std::int32_t size, float width);
 
   float process(std::int32_t referenceIndex, const float* buffer)
@@ -89,8 +89,9 @@ public:
   TapDelay(const TapDelay&) = delete;
   TapDelay& operator=(const TapDelay&) = delete;
 
-  // Clears the whole ring and restarts the counters; the read head keeps its
-  // all-pass state.
+  // Clears the ring and restarts the counters; the read head keeps its
+  // all-pass state. Only the slots written since the last clear are cleared
+  // (the rest are still zero), so the cost follows what was rendered.
   void reset(std::int32_t sampleRate, float delay);
   // Delay in samples; clamped to the ring by the read head.
   void setDelay(float delay) { mReadHead->setWidth(delay); }
@@ -99,7 +100,11 @@ public:
   {
     // The reference counter names the slot written one sample earlier.
     if (++mReferenceCounter >= mRingLength) mReferenceCounter = 0;
-    if (++mWriteCounter >= mRingLength) mWriteCounter = 0;
+    if (++mWriteCounter >= mRingLength)
+    {
+      mWriteCounter = 0;
+      mWrapped = true;
+    }
     mBuffer[mWriteCounter] = x;
     mLastOutput = mReadHead->process(mReferenceCounter, mBuffer.get());
     return mLastOutput;
@@ -131,4 +136,5 @@ private:
   float mSampleRate;
   std::unique_ptr<ReadHead> mReadHead;
   std::int32_t mRingLength; // the counters wrap here
+  bool mWrapped = false;    // the write counter has gone round since the last clear
 };

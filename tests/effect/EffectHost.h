@@ -51,38 +51,49 @@ public:
   // effect), the tempo callback and the input callback; then initialises.
   ComponentResult Start(double sampleRate, UInt32 nChannels, UInt32 maxFrames)
   {
-    AudioStreamBasicDescription format = {};
-    format.mSampleRate = sampleRate;
-    format.mFormatID = kAudioFormatLinearPCM;
-    format.mFormatFlags =
-        kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
-    format.mBytesPerPacket = format.mBytesPerFrame = 4;
-    format.mFramesPerPacket = 1;
-    format.mChannelsPerFrame = nChannels;
-    format.mBitsPerChannel = 32;
-    HostCallbackInfo callbacks = {this, &EffectHost::BeatAndTempo, nullptr, nullptr};
-    AURenderCallbackStruct input = {&EffectHost::SupplyInput, this};
-    mNChannels = nChannels;
-    ComponentResult err = noErr;
-    for (AudioUnitScope scope : {kAudioUnitScope_Input, kAudioUnitScope_Output})
-      if (!err) err = SetProperty(kAudioUnitProperty_StreamFormat, scope, &format, sizeof format);
+    ComponentResult err = Configure(sampleRate, nChannels);
     if (!err)
       err = SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global,
                         &maxFrames, sizeof maxFrames);
-    if (!err)
-      err = SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, &callbacks,
-                        sizeof callbacks);
-    if (!err)
-      err = SetProperty(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, &input,
-                        sizeof input);
     return err ? err : AudioUnitInitialize(mUnit);
+  }
+
+  // As a host that never sets the rate, the maximum frames or bypass and never
+  // resets: stream formats and callbacks, then initialise.
+  ComponentResult StartWithoutReset(double sampleRate, UInt32 nChannels)
+  {
+    ComponentResult err = Configure(sampleRate, nChannels);
+    return err ? err : AudioUnitInitialize(mUnit);
+  }
+
+  ComponentResult Reset() { return AudioUnitReset(mUnit, kAudioUnitScope_Global, 0); }
+  ComponentResult SetBypass(bool bypass)
+  {
+    const UInt32 value = bypass ? 1 : 0;
+    return SetProperty(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, &value,
+                       sizeof value);
   }
 
   void SetTempo(double bpm) { mTempo = bpm; }
 
   ComponentResult SetParameter(AudioUnitParameterID id, float value)
   {
+    if (mFastSetParameter) return mFastSetParameter(mStorage, id, kAudioUnitScope_Global, 0, value, 0);
     return AudioUnitSetParameter(mUnit, id, kAudioUnitScope_Global, 0, value, 0);
+  }
+
+  // Renders through the fast-dispatch procedure, which takes no lock, instead
+  // of the entry; parameters too.
+  bool UseFastDispatch()
+  {
+    UInt32 size = sizeof mFastRender;
+    AudioUnitGetProperty(mUnit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                         kAudioUnitRenderSelect, &mFastRender, &size);
+    size = sizeof mFastSetParameter;
+    AudioUnitGetProperty(mUnit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                         kAudioUnitSetParameterSelect, &mFastSetParameter, &size);
+    mStorage = GetComponentInstanceStorage(mUnit);
+    return mFastRender && mFastSetParameter && mStorage;
   }
 
   // One block: in and out hold a buffer per channel of the stream format.
@@ -98,8 +109,9 @@ public:
     stamp.mSampleTime = mSampleTime;
     mSampleTime += nFrames;
     AudioUnitRenderActionFlags flags = 0;
-    return AudioUnitRender(mUnit, &flags, &stamp, 0, nFrames,
-                           reinterpret_cast<AudioBufferList*>(&list));
+    auto* buffers = reinterpret_cast<AudioBufferList*>(&list);
+    if (mFastRender) return mFastRender(mStorage, &flags, &stamp, 0, nFrames, buffers);
+    return AudioUnitRender(mUnit, &flags, &stamp, 0, nFrames, buffers);
   }
 
   // The whole input, block by block; out receives as many channels.
@@ -123,6 +135,32 @@ public:
   }
 
 private:
+  ComponentResult Configure(double sampleRate, UInt32 nChannels)
+  {
+    AudioStreamBasicDescription format = {};
+    format.mSampleRate = sampleRate;
+    format.mFormatID = kAudioFormatLinearPCM;
+    format.mFormatFlags =
+        kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+    format.mBytesPerPacket = format.mBytesPerFrame = 4;
+    format.mFramesPerPacket = 1;
+    format.mChannelsPerFrame = nChannels;
+    format.mBitsPerChannel = 32;
+    HostCallbackInfo callbacks = {this, &EffectHost::BeatAndTempo, nullptr, nullptr};
+    AURenderCallbackStruct input = {&EffectHost::SupplyInput, this};
+    mNChannels = nChannels;
+    ComponentResult err = noErr;
+    for (AudioUnitScope scope : {kAudioUnitScope_Input, kAudioUnitScope_Output})
+      if (!err) err = SetProperty(kAudioUnitProperty_StreamFormat, scope, &format, sizeof format);
+    if (!err)
+      err = SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, &callbacks,
+                        sizeof callbacks);
+    if (!err)
+      err = SetProperty(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, &input,
+                        sizeof input);
+    return err;
+  }
+
   struct BufferList
   {
     UInt32 mNumberBuffers;
@@ -156,4 +194,7 @@ private:
   double mTempo = 120.0;
   double mSampleTime = 0.0;
   const float* const* mInput = nullptr;
+  AudioUnitRenderProc mFastRender = nullptr;
+  AudioUnitSetParameterProc mFastSetParameter = nullptr;
+  void* mStorage = nullptr;
 };
