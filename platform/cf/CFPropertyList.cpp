@@ -1,6 +1,7 @@
 // Property lists to and from XML and binary bytes, through libplist.
 #include "platform/cf/BinaryPlistShape.h"
 #include "platform/cf/CFObject.h"
+#include "platform/cf/XmlPlistShape.h"
 
 #include <plist/plist.h>
 
@@ -364,9 +365,11 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data,
                     static_cast<size_t>(length));
   bool binary = plist_is_binary(bytes.data(), static_cast<uint32_t>(bytes.size())) != 0;
   plist_t root = nullptr;
+  // The parser recurses per level: hostile nesting is refused before it runs.
   const bool safe =
-      !binary || BinaryPlistShapeIsSafe(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                        bytes.size(), {kMaxDepth + 1, kMaxValues});
+      binary ? BinaryPlistShapeIsSafe(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                      bytes.size(), {kMaxDepth + 1, kMaxValues})
+             : XmlPlistNestingIsSafe(bytes.data(), bytes.size(), kMaxDepth + 1);
   if (!safe)
     root = nullptr;
   else if (binary)

@@ -1,5 +1,5 @@
-// Hostile binary property lists: deep nesting, shared subtrees, cycles and keys holding a NUL
-// are refused with an error before the bytes reach the parser.
+// Hostile property lists: deep nesting, shared subtrees, cycles and keys holding a NUL are
+// refused with an error before the bytes reach the parser.
 #include "tests/platform/cf/BinaryPlistBuilder.h"
 #include "tests/platform/cf/CFTestHelpers.h"
 
@@ -36,6 +36,20 @@ std::string DictWithKey(const std::string& key)
   b.Add(key);
   b.Add("\x09");
   return b.Finish(0);
+}
+
+std::string Repeat(const std::string& text, int times)
+{
+  std::string out;
+  for (int i = 0; i < times; ++i)
+    out += text;
+  return out;
+}
+
+std::string XmlNested(int levels, const std::string& inner = "")
+{
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist>\n<plist version=\"1.0\">" +
+         Repeat("<array>", levels) + inner + Repeat("</array>", levels) + "</plist>";
 }
 
 } // namespace
@@ -102,4 +116,22 @@ TEST(BinaryPlistShape, CyclesAndReferencesOutsideTheTableAreRefused)
   std::string badRoot = NestedArrays(2);
   badRoot[badRoot.size() - 9] = 9;
   EXPECT_FALSE(Accepted(badRoot));
+}
+
+TEST(XmlPlistShape, NestingUpToTheLimitReadsAndDeeperIsRefused)
+{
+  EXPECT_TRUE(Accepted(XmlNested(400, "<array/><dict></dict><dict/>")));
+  EXPECT_FALSE(Accepted(XmlNested(600)));
+  EXPECT_FALSE(Accepted(XmlNested(
+      505, "<dict><key>k</key>" + Repeat("<array>", 10) + Repeat("</array>", 10) + "</dict>")));
+  // A million levels (15 MB) used to exhaust the stack when the parsed tree was freed.
+  EXPECT_FALSE(Accepted(XmlNested(1000000)));
+}
+
+TEST(XmlPlistShape, ContainerTagsInCommentsAndTextDoNotCount)
+{
+  const std::string many = Repeat("<array>", 600);
+  EXPECT_TRUE(Accepted(XmlNested(2, "<!-- " + many + " -->")));
+  EXPECT_TRUE(Accepted(XmlNested(2, "<string><![CDATA[" + many + "]]></string>")));
+  EXPECT_TRUE(Accepted(XmlNested(2, "<string>" + Repeat("&lt;array&gt;", 600) + "</string>")));
 }
