@@ -3,6 +3,8 @@
 #include "effect/DSP_Finite.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <limits>
 
 std::int32_t truncateSampleRate(float sampleRate)
@@ -11,6 +13,16 @@ std::int32_t truncateSampleRate(float sampleRate)
   if (sampleRate >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(sampleRate);
 }
+
+namespace
+{
+float* ZeroedSamples(std::size_t n)
+{
+  void* p = std::calloc(n, sizeof(float));
+  if (!p) throw std::bad_alloc();
+  return static_cast<float*>(p);
+}
+} // namespace
 
 ReadHead::ReadHead(std::int32_t size, float width)
 {
@@ -38,11 +50,15 @@ void ReadHead::setSize(std::int32_t size)
 }
 
 TapDelay::TapDelay(float sampleRate, float delay)
-    : mBuffer(new float[kRingCapacity]), mInitialDelay(delay), mSampleRate(sampleRate),
+    : mBuffer(ZeroedSamples(kRingCapacity)), mInitialDelay(delay), mSampleRate(sampleRate),
       mReadHead(new ReadHead(truncateSampleRate(sampleRate), delay)),
       mRingLength(mReadHead->ringLength())
 {
-  std::fill(mBuffer.get(), mBuffer.get() + kRingCapacity, 0.0f);
+}
+
+void TapDelay::FreeSamples::operator()(float* p) const
+{
+  std::free(p);
 }
 
 void TapDelay::reset(std::int32_t sampleRate, float delay)

@@ -128,7 +128,12 @@ public:
   float delay() const { return mReadHead->width(); }
 
 private:
-  std::unique_ptr<float[]> mBuffer;
+  struct FreeSamples
+  {
+    void operator()(float* p) const;
+  };
+  // Zeroed by the allocator, so pages the ring never reaches are never touched.
+  std::unique_ptr<float[], FreeSamples> mBuffer;
   std::int32_t mReferenceCounter = 0;
   std::int32_t mWriteCounter = 1;
   float mInitialDelay;
