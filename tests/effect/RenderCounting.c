@@ -65,43 +65,21 @@ void free(void* p)
 /* ---- locks and system calls: counted, then passed on ---- */
 #define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 
-int pthread_mutex_lock(pthread_mutex_t* m)
-{
-  static __typeof__(&pthread_mutex_lock) next;
-  if (!next) next = NEXT(pthread_mutex_lock);
-  if (armed) ++counts.locks;
-  return next(m);
-}
-int pthread_mutex_trylock(pthread_mutex_t* m)
-{
-  static __typeof__(&pthread_mutex_trylock) next;
-  if (!next) next = NEXT(pthread_mutex_trylock);
-  if (armed) ++counts.locks;
-  return next(m);
-}
-int pthread_rwlock_rdlock(pthread_rwlock_t* l)
-{
-  static __typeof__(&pthread_rwlock_rdlock) next;
-  if (!next) next = NEXT(pthread_rwlock_rdlock);
-  if (armed) ++counts.locks;
-  return next(l);
-}
-int pthread_rwlock_wrlock(pthread_rwlock_t* l)
-{
-  static __typeof__(&pthread_rwlock_wrlock) next;
-  if (!next) next = NEXT(pthread_rwlock_wrlock);
-  if (armed) ++counts.locks;
-  return next(l);
-}
-
-#define COUNT_CALL(ret, name, params, args)                                                        \
+#define COUNTED(counter, ret, name, params, args)                                                 \
   ret name params                                                                                  \
   {                                                                                                \
     static __typeof__(&name) next;                                                                 \
     if (!next) next = NEXT(name);                                                                  \
-    if (armed) ++counts.systemCalls;                                                               \
+    if (armed) ++counts.counter;                                                                   \
     return next args;                                                                              \
   }
+#define COUNT_LOCK(name, type) COUNTED(locks, int, name, (type * l), (l))
+#define COUNT_CALL(ret, name, params, args) COUNTED(systemCalls, ret, name, params, args)
+
+COUNT_LOCK(pthread_mutex_lock, pthread_mutex_t)
+COUNT_LOCK(pthread_mutex_trylock, pthread_mutex_t)
+COUNT_LOCK(pthread_rwlock_rdlock, pthread_rwlock_t)
+COUNT_LOCK(pthread_rwlock_wrlock, pthread_rwlock_t)
 
 COUNT_CALL(ssize_t, read, (int fd, void* b, size_t n), (fd, b, n))
 COUNT_CALL(ssize_t, write, (int fd, const void* b, size_t n), (fd, b, n))

@@ -1,7 +1,7 @@
 // Broken numbers from the host: samples that are not finite, signals that
 // overflow, and a host that initialises without ever resetting.
 
-#include "tests/effect/EffectHost.h"
+#include "tests/effect/EffectUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,22 @@ constexpr AudioUnitParameterID kHiCutID = 0, kSwitchID = 13, kFeedback1ID = 20,
                                kFeedback2ID = 26;
 constexpr UInt32 kBlock = 512;
 constexpr double kRate = 44100.0;
+
+using Channels = ChannelData;
+
+bool Start(HostedUnit& host, double rate = kRate)
+{
+  return StartEffect(host, EffectSetup(rate, kBlock));
+}
+
+// As a host that sets the stream formats and initialises, and nothing else.
+bool StartWithoutReset(HostedUnit& host, double rate)
+{
+  StreamSetup setup = EffectSetup(rate, kBlock);
+  setup.setMaxFrames = false;
+  setup.resetAfterInitialise = false;
+  return StartEffect(host, setup);
+}
 
 // Stereo input of `seconds` with one sample `value` at 0.1 s and an impulse at `impulse` s.
 Channels Input(double seconds, float value, double impulse = -1.0)
@@ -61,12 +77,12 @@ TEST(EffectNumbers, NonFiniteInputEntersTheEnginesAsSilence)
                       std::numeric_limits<float>::infinity(),
                       -std::numeric_limits<float>::infinity()})
     {
-      EffectHost host;
-      ASSERT_EQ(host.Start(kRate, 2, kBlock), noErr);
+      HostedUnit host;
+      ASSERT_TRUE(Start(host));
       host.SetParameter(kSwitchID, engine.switchValue);
       Channels out;
       const Channels in = Input(2.0, bad, 1.0);
-      ASSERT_EQ(host.Process(in, &out, kBlock), noErr);
+      ASSERT_EQ(host.RenderChannels(in, out), noErr);
       // Only the dry copy of the bad sample itself is not finite.
       const size_t at = static_cast<size_t>(0.1 * kRate);
       EXPECT_EQ(NonFinite(out), 2u) << engine.name << " " << bad;
@@ -80,21 +96,21 @@ TEST(EffectNumbers, ResetClearsStateThatOverflowed)
 {
   for (const EngineCase& engine : kEngines)
   {
-    EffectHost host;
-    ASSERT_EQ(host.Start(kRate, 2, kBlock), noErr);
+    HostedUnit host;
+    ASSERT_TRUE(Start(host));
     host.SetParameter(kSwitchID, engine.switchValue);
     host.SetParameter(kFeedback1ID, 100.0f);
     host.SetParameter(kFeedback2ID, 100.0f);
     // Finite input so loud that the echoes overflow.
     Channels loud(2, std::vector<float>(static_cast<size_t>(2.0 * kRate), 3e38f)), out;
-    ASSERT_EQ(host.Process(loud, &out, kBlock), noErr);
+    ASSERT_EQ(host.RenderChannels(loud, out), noErr);
     if (engine.switchValue > 50.0f)
     {
       ASSERT_GT(NonFinite(out), 0u) << "the state must overflow";
     }
 
-    ASSERT_EQ(host.Reset(), noErr);
-    ASSERT_EQ(host.Process(Input(2.0, 0.0f, 0.5), &out, kBlock), noErr);
+    ASSERT_EQ(ResetUnit(host.Unit()), noErr);
+    ASSERT_EQ(host.RenderChannels(Input(2.0, 0.0f, 0.5), out), noErr);
     EXPECT_EQ(NonFinite(out), 0u) << engine.name;
     EXPECT_GT(Peak(out, static_cast<size_t>(0.51 * kRate)), 0.01f) << engine.name;
   }
@@ -104,18 +120,18 @@ TEST(EffectNumbers, FiniteStateSurvivesResetAndBypassUnchanged)
 {
   // Two hosts render the same; one is reset and bypassed in between, the
   // other reset only: bypass clears no more than reset does.
-  EffectHost a, b;
+  HostedUnit a, b;
   Channels outA, outB;
-  for (EffectHost* host : {&a, &b})
+  for (HostedUnit* host : {&a, &b})
   {
-    ASSERT_EQ(host->Start(kRate, 2, kBlock), noErr);
-    ASSERT_EQ(host->Process(Input(1.0, 0.5f), host == &a ? &outA : &outB, kBlock), noErr);
+    ASSERT_TRUE(Start(*host));
+    ASSERT_EQ(host->RenderChannels(Input(1.0, 0.5f), host == &a ? outA : outB), noErr);
   }
-  ASSERT_EQ(a.SetBypass(true), noErr);
-  ASSERT_EQ(a.SetBypass(false), noErr);
-  ASSERT_EQ(b.Reset(), noErr);
-  ASSERT_EQ(a.Process(Input(1.0, 0.5f), &outA, kBlock), noErr);
-  ASSERT_EQ(b.Process(Input(1.0, 0.5f), &outB, kBlock), noErr);
+  ASSERT_EQ(SetBypass(a.Unit(), true), noErr);
+  ASSERT_EQ(SetBypass(a.Unit(), false), noErr);
+  ASSERT_EQ(ResetUnit(b.Unit()), noErr);
+  ASSERT_EQ(a.RenderChannels(Input(1.0, 0.5f), outA), noErr);
+  ASSERT_EQ(b.RenderChannels(Input(1.0, 0.5f), outB), noErr);
   EXPECT_EQ(outA, outB);
   EXPECT_GT(Peak(outA, 0), 0.1f);
 }
@@ -124,22 +140,23 @@ TEST(EffectNumbers, InitialiseTunesTheEffectWhenTheHostNeverReset)
 {
   // "2hicut" at 0 makes the loop's low-pass silent, not a source of NaN.
   {
-    EffectHost host;
+    HostedUnit host;
+    ASSERT_TRUE(OpenEffect(host));
     host.SetParameter(kSwitchID, 0.0f);
     host.SetParameter(kHiCutID, 0.0f);
-    ASSERT_EQ(host.StartWithoutReset(48000.0, 2), noErr);
+    ASSERT_TRUE(StartWithoutReset(host, 48000.0));
     Channels out;
-    ASSERT_EQ(host.Process(Input(1.0, 0.5f), &out, kBlock), noErr);
+    ASSERT_EQ(host.RenderChannels(Input(1.0, 0.5f), out), noErr);
     EXPECT_EQ(NonFinite(out), 0u);
   }
   // The factory settings sound as in a unit the host reset.
-  EffectHost never, reset;
-  ASSERT_EQ(never.StartWithoutReset(kRate, 2), noErr);
-  ASSERT_EQ(reset.StartWithoutReset(kRate, 2), noErr);
-  ASSERT_EQ(reset.Reset(), noErr);
+  HostedUnit never, reset;
+  ASSERT_TRUE(StartWithoutReset(never, kRate));
+  ASSERT_TRUE(StartWithoutReset(reset, kRate));
+  ASSERT_EQ(ResetUnit(reset.Unit()), noErr);
   Channels outNever, outReset;
-  ASSERT_EQ(never.Process(Input(1.0, 0.0f, 0.1), &outNever, kBlock), noErr);
-  ASSERT_EQ(reset.Process(Input(1.0, 0.0f, 0.1), &outReset, kBlock), noErr);
+  ASSERT_EQ(never.RenderChannels(Input(1.0, 0.0f, 0.1), outNever), noErr);
+  ASSERT_EQ(reset.RenderChannels(Input(1.0, 0.0f, 0.1), outReset), noErr);
   EXPECT_EQ(outNever, outReset);
   EXPECT_GT(Peak(outNever, static_cast<size_t>(0.2 * kRate)), 0.1f);
 }

@@ -2,7 +2,7 @@
 // library that stands between the program and the C library: nothing through
 // the fast-dispatch procedure, the plug-in mutex once through the entry.
 
-#include "tests/effect/EffectHost.h"
+#include "tests/effect/EffectUnit.h"
 #include "tests/effect/RenderCounting.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +16,19 @@ constexpr int kBlocks = 50;
 
 // Counts over kBlocks renders after a few to settle, under parameter changes
 // made between blocks on the same thread (not counted).
-RenderCounts CountRenders(EffectHost& host)
+RenderCounts CountRenders(HostedUnit& host)
 {
   std::vector<float> inL(kBlock, 0.5f), inR(kBlock, 0.5f), outL(kBlock), outR(kBlock);
   const float* in[2] = {inL.data(), inR.data()};
   float* out[2] = {outL.data(), outR.data()};
   for (int i = 0; i < 4; ++i)
-    host.RenderBlock(in, out, kBlock);
+    host.Render(in, out, kBlock);
   RenderCounts total = {0, 0, 0};
   for (int i = 0; i < kBlocks; ++i)
   {
     host.SetParameter(static_cast<AudioUnitParameterID>(i % 28), static_cast<float>(i));
     RenderCountingArm();
-    const ComponentResult result = host.RenderBlock(in, out, kBlock);
+    const ComponentResult result = host.Render(in, out, kBlock);
     const RenderCounts counts = RenderCountingDisarm();
     EXPECT_EQ(result, noErr);
     total.allocations += counts.allocations;
@@ -51,9 +51,9 @@ TEST(EffectRealtime, CountingSeesWhatItShould)
 
 TEST(EffectRealtime, FastDispatchRenderAllocatesLocksAndCallsNothing)
 {
-  EffectHost host;
-  ASSERT_EQ(host.Start(44100.0, 2, kBlock), noErr);
-  ASSERT_TRUE(host.UseFastDispatch());
+  HostedUnit host;
+  ASSERT_TRUE(StartEffect(host, EffectSetup(44100.0, kBlock)));
+  ASSERT_TRUE(host.Renderer()->UseFastDispatch());
   const RenderCounts counts = CountRenders(host);
   EXPECT_EQ(counts.allocations, 0);
   EXPECT_EQ(counts.locks, 0);
@@ -62,8 +62,8 @@ TEST(EffectRealtime, FastDispatchRenderAllocatesLocksAndCallsNothing)
 
 TEST(EffectRealtime, EntryRenderTakesTheMutexOnce)
 {
-  EffectHost host;
-  ASSERT_EQ(host.Start(44100.0, 2, kBlock), noErr);
+  HostedUnit host;
+  ASSERT_TRUE(StartEffect(host, EffectSetup(44100.0, kBlock)));
   const RenderCounts counts = CountRenders(host);
   EXPECT_EQ(counts.allocations, 0);
   EXPECT_EQ(counts.locks, kBlocks);

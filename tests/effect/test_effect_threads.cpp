@@ -3,7 +3,7 @@
 // through the fast-dispatch procedures (render takes no lock). Run under the
 // thread sanitizer, any report fails the test.
 
-#include "tests/effect/EffectHost.h"
+#include "tests/effect/EffectUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -40,11 +40,11 @@ struct Block
       inL[i] = inR[i] = 0.25f * std::sin(0.05f * static_cast<float>(i));
     inL[0] = inR[0] = 1.0f;
   }
-  ComponentResult Render(EffectHost& host)
+  ComponentResult Render(HostedUnit& host)
   {
     const float* in[2] = {inL.data(), inR.data()};
     float* out[2] = {outL.data(), outR.data()};
-    return host.RenderBlock(in, out, kBlock);
+    return host.Render(in, out, kBlock);
   }
   bool Finite() const
   {
@@ -55,10 +55,20 @@ struct Block
 };
 
 // A parameter change chosen from a step number, the same on every run.
-void StepParameter(EffectHost& host, int step)
+void StepParameter(HostedUnit& host, const FastParameters* fast, int step)
 {
-  host.SetParameter(static_cast<AudioUnitParameterID>((step * 7) % kNumParams),
-                    static_cast<float>((step * 37) % 101));
+  const auto id = static_cast<AudioUnitParameterID>((step * 7) % kNumParams);
+  const auto value = static_cast<float>((step * 37) % 101);
+  if (fast)
+    fast->Set(id, value);
+  else
+    host.SetParameter(id, value);
+}
+
+bool Start(HostedUnit& host, bool fast)
+{
+  return StartEffect(host, EffectSetup(44100.0, kBlock)) &&
+         (!fast || host.Renderer()->UseFastDispatch());
 }
 } // namespace
 
@@ -66,12 +76,10 @@ TEST(EffectThreads, RenderAgainstAutomationAndStateThroughBothPaths)
 {
   for (bool fast : {false, true})
   {
-    EffectHost host;
-    ASSERT_EQ(host.Start(44100.0, 2, kBlock), noErr);
-    if (fast)
-    {
-      ASSERT_TRUE(host.UseFastDispatch());
-    }
+    HostedUnit host;
+    ASSERT_TRUE(Start(host, fast));
+    const FastParameters fastParameters(host.Unit());
+    ASSERT_TRUE(fastParameters.Valid());
     std::atomic<bool> stop{false};
     std::thread automation(
         [&]
@@ -85,6 +93,8 @@ TEST(EffectThreads, RenderAgainstAutomationAndStateThroughBothPaths)
             if (n % 2)
               AudioUnitSetParameter(host.Unit(), param(random), kAudioUnitScope_Global, 0,
                                     value(random), 0);
+            else if (fast)
+              fastParameters.Set(param(random), value(random));
             else
               host.SetParameter(param(random), value(random));
           }
@@ -115,18 +125,19 @@ TEST(EffectThreads, RenderAgainstAutomationAndStateThroughBothPaths)
 
 TEST(EffectThreads, BothRenderPathsGiveTheSameOutputForTheSameValues)
 {
-  EffectHost entry, fast;
-  ASSERT_EQ(entry.Start(44100.0, 2, kBlock), noErr);
-  ASSERT_EQ(fast.Start(44100.0, 2, kBlock), noErr);
-  ASSERT_TRUE(fast.UseFastDispatch());
+  HostedUnit entry, fast;
+  ASSERT_TRUE(Start(entry, false));
+  ASSERT_TRUE(Start(fast, true));
+  const FastParameters fastParameters(fast.Unit());
+  ASSERT_TRUE(fastParameters.Valid());
   Block a, b;
   for (int step = 0; step < 400; ++step)
   {
     // Several values between two blocks: the last one counts.
     for (int k = 0; k < step % 3; ++k)
     {
-      StepParameter(entry, step * 3 + k);
-      StepParameter(fast, step * 3 + k);
+      StepParameter(entry, nullptr, step * 3 + k);
+      StepParameter(fast, &fastParameters, step * 3 + k);
     }
     ASSERT_EQ(a.Render(entry), noErr);
     ASSERT_EQ(b.Render(fast), noErr);

@@ -2,7 +2,7 @@
 // sizes and data on a fresh instance per input. Fields that carry pointers get
 // null or valid pointers (a host passing garbage pointers is not a finding);
 // every object a call hands out is released.
-#include "tests/effect/EffectHost.h"
+#include "tests/effect/EffectUnit.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -171,7 +171,7 @@ void PropertyCall(AudioUnit unit, FuzzedDataProvider& in, int kind)
     return;
   }
   const std::vector<std::uint8_t> bytes = in.ConsumeBytes<std::uint8_t>(call.size);
-  std::memcpy(call.data, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(call.data, bytes.data(), bytes.size());
   ClearPointers(call);
   CFStringRef text = TextFor(call);
   if (kind == 1)
@@ -213,9 +213,9 @@ void Render(AudioUnit unit, FuzzedDataProvider& in, double* sampleTime)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
   FuzzedDataProvider in(data, size);
-  EffectHost host;
+  HostedUnit host;
+  if (!OpenEffect(host)) std::abort();
   AudioUnit unit = host.Unit();
-  if (!unit) std::abort();
   double sampleTime = 0.0;
   for (int calls = 0; calls < 64 && in.remaining_bytes() > 0; ++calls)
   {

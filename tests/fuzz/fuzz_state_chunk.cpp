@@ -6,7 +6,7 @@
 
 namespace
 {
-CFDictionaryRef ValidClassInfo(EffectHost& host)
+CFDictionaryRef ValidClassInfo(HostedUnit& host)
 {
   CFPropertyListRef saved = nullptr;
   UInt32 size = sizeof saved;
@@ -19,7 +19,7 @@ CFDictionaryRef ValidClassInfo(EffectHost& host)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-  EffectHost& host = FuzzEffect();
+  HostedUnit& host = FuzzEffect();
   static CFDictionaryRef valid = ValidClassInfo(host);
   CFMutableDictionaryRef dict = CFDictionaryCreateMutableCopy(nullptr, 0, valid);
   CFDataRef chunk = CFDataCreate(nullptr, data, static_cast<CFIndex>(size));
