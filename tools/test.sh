@@ -10,6 +10,7 @@ bash tools/setup.sh
 jobs=$(nproc)
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp"
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 run_suite() {  # <build dir> <extra cmake args...>
