@@ -20,6 +20,7 @@ cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
 
 export TOLVANE_COMPONENTS_DIR=$PWD/$dir/Components
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tools/lsan.supp}
 work=$dir/fuzz-work
 status=0
 for target in "${targets[@]}"; do
