@@ -365,3 +365,10 @@ void IPlugAU::GetTime(ITimeInfo* timeInfo)
     if (location.measureDownBeat > 0.0) timeInfo->mLastBar = location.measureDownBeat;
   }
 }
+
+void IPlugAU::ResetForRate()
+{
+  IMutexLock lock(this);
+  Reset();
+  mResetSampleRate = GetSampleRate();
+}

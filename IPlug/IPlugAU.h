@@ -23,6 +23,8 @@
 #include <AudioUnit/AudioUnit.h>
 #include <CoreFoundation/CoreFoundation.h>
 
+#include <atomic>
+
 class IPlugAU;
 class PropertyReply;
 
@@ -192,6 +194,10 @@ private:
   static void ResetConnection(InputBusConnection* connection);
   static int NHostChannelsConnected(const WDL_PtrList<BusChannels>* buses, int excludeIdx);
 
+  // Resets the plug-in and notes the rate it was reset for: any thread, under
+  // the mutex, never during a render.
+  void ResetForRate();
+
   // Rendering (IPlugAU_Render.cpp): audio thread; allocates nothing.
   ComponentResult Render(AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
                          UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* pOutBufList);
@@ -207,7 +213,11 @@ private:
 
   WDL_String mBundleID, mCocoaViewFactoryClassName;
   ComponentInstance mCI = nullptr;
-  bool mActive = false, mBypassed = false;
+  bool mActive = false;
+  // Set under the mutex, read by renders that may come without it.
+  std::atomic<bool> mBypassed{false};
+  // The rate of the last reset; initialise resets when the rate has none yet.
+  double mResetSampleRate = 0.0;
   double mRenderTimestamp = -1.0, mTempo = 120.0;
   HostCallbackInfo mHostCallbacks;
   WDL_TypedBuf<float> mInScratchBuf, mOutScratchBuf;

@@ -163,6 +163,9 @@ ComponentResult IPlugAU::DispatchSelector(SInt16 select, ComponentParameters* pa
   case kAudioUnitInitializeSelect:
     if (!CheckLegalIO()) return badComponentSelector;
     mActive = true;
+    // A host that never set the rate, the maximum frames, bypass or reset
+    // still gets a plug-in tuned for its rate.
+    if (mResetSampleRate != GetSampleRate()) ResetForRate();
     OnParamReset();
     OnActivate(true);
     return noErr;
@@ -200,7 +203,7 @@ ComponentResult IPlugAU::DispatchSelector(SInt16 select, ComponentParameters* pa
   case kAudioUnitSetParameterSelect:
     return SetParamProc(this, args.U32(0), args.U32(1), args.U32(2), args.F32(3), args.U32(4));
   case kAudioUnitResetSelect:
-    Reset();
+    ResetForRate();
     return noErr;
   case kAudioUnitAddPropertyListenerSelect:
     return AddPropertyListener(

@@ -206,7 +206,7 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     const auto* rate = input.Get<Float64>();
     if (!rate || !IsSampleRate(*rate)) return kAudioUnitErr_InvalidPropertyValue;
     SetSampleRate(*rate);
-    Reset();
+    ResetForRate();
     return noErr;
   }
   case kAudioUnitProperty_StreamFormat:
@@ -220,7 +220,7 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     const auto* frames = input.Get<UInt32>();
     if (!frames || *frames > kMaxFramesPerSlice) return kAudioUnitErr_InvalidPropertyValue;
     SetBlockSize(static_cast<int>(*frames));
-    Reset();
+    ResetForRate();
     return noErr;
   }
   case kAudioUnitProperty_BypassEffect:
@@ -228,7 +228,7 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     const auto* bypass = input.Get<UInt32>();
     if (!bypass) return kAudioUnitErr_InvalidPropertyValue;
     mBypassed = *bypass != 0;
-    Reset();
+    ResetForRate();
     return noErr;
   }
   case kAudioUnitProperty_SetRenderCallback:

@@ -13,5 +13,15 @@ if(TOLVANE_SANITIZE)
   target_link_options(tolvane_options INTERFACE ${sanitize_flags})
 endif()
 
+if(TOLVANE_FUZZ)
+  target_compile_options(tolvane_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
+if(TOLVANE_TSAN)
+  set(tsan_flags -fsanitize=thread -fno-omit-frame-pointer)
+  target_compile_options(tolvane_options INTERFACE ${tsan_flags})
+  target_link_options(tolvane_options INTERFACE ${tsan_flags})
+endif()
+
 # Where the component bundles are laid out.
 set(TOLVANE_COMPONENTS_DIR ${PROJECT_BINARY_DIR}/Components CACHE INTERNAL "")

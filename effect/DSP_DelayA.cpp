@@ -1,6 +1,10 @@
 #include "effect/DSP_DelayA.h"
 
+#include "effect/DSP_Finite.h"
+
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <limits>
 
 std::int32_t truncateSampleRate(float sampleRate)
@@ -10,6 +14,16 @@ std::int32_t truncateSampleRate(float sampleRate)
   return static_cast<std::int32_t>(sampleRate);
 }
 
+namespace
+{
+float* ZeroedSamples(std::size_t n)
+{
+  void* p = std::calloc(n, sizeof(float));
+  if (!p) throw std::bad_alloc();
+  return static_cast<float*>(p);
+}
+} // namespace
+
 ReadHead::ReadHead(std::int32_t size, float width)
 {
   reset(size, width);
@@ -17,6 +31,12 @@ ReadHead::ReadHead(std::int32_t size, float width)
 
 void ReadHead::reset(std::int32_t size, float width)
 {
+  keepFinite(mPrevOut);
+  if (!std::isfinite(mFraction) || !std::isfinite(mCoefficient))
+  {
+    mFraction = 1.0f;
+    mCoefficient = 0.0f;
+  }
   setSize(size);
   setWidth(width);
 }
@@ -30,20 +50,29 @@ void ReadHead::setSize(std::int32_t size)
 }
 
 TapDelay::TapDelay(float sampleRate, float delay)
-    : mBuffer(new float[kRingCapacity]), mInitialDelay(delay), mSampleRate(sampleRate),
+    : mBuffer(ZeroedSamples(kRingCapacity)), mInitialDelay(delay), mSampleRate(sampleRate),
       mReadHead(new ReadHead(truncateSampleRate(sampleRate), delay)),
       mRingLength(mReadHead->ringLength())
 {
-  std::fill(mBuffer.get(), mBuffer.get() + kRingCapacity, 0.0f);
+}
+
+void TapDelay::FreeSamples::operator()(float* p) const
+{
+  std::free(p);
 }
 
 void TapDelay::reset(std::int32_t sampleRate, float delay)
 {
+  // Writes go to the slots after slot 1 in order, so before a wrap only the
+  // slots up to the write counter hold anything.
+  const std::int32_t written = mWrapped ? mRingLength : mWriteCounter + 1;
+  std::fill(mBuffer.get(), mBuffer.get() + written, 0.0f);
+  mWrapped = false;
   mSampleRate = static_cast<float>(sampleRate);
   mReferenceCounter = 0;
   mWriteCounter = 1;
   mInitialDelay = delay;
-  std::fill(mBuffer.get(), mBuffer.get() + kRingCapacity, 0.0f);
+  keepFinite(mLastOutput);
   mReadHead->reset(sampleRate, delay);
   mRingLength = mReadHead->ringLength();
 }

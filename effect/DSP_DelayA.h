@@ -33,7 +33,7 @@ public:
 
   // Delay in samples, clamped to 0 ... L - 1 (NaN counts as 0).
   void setWidth(float width) { mWidth = clampWidth(width); }
-  // New rate and delay; the all-pass state carries over.
+  // New rate and delay; the all-pass state carries over when it is finite.
   void reset(std::int32_t size, float width);
 
   float process(std::int32_t referenceIndex, const float* buffer)
@@ -92,8 +92,9 @@ public:
   TapDelay(const TapDelay&) = delete;
   TapDelay& operator=(const TapDelay&) = delete;
 
-  // Clears the whole ring and restarts the counters; the read head keeps its
-  // all-pass state.
+  // Clears the ring and restarts the counters; the read head keeps its
+  // all-pass state. Only the slots written since the last clear are cleared
+  // (the rest are still zero), so the cost follows what was rendered.
   void reset(std::int32_t sampleRate, float delay);
   // Delay in samples; clamped to the ring by the read head.
   void setDelay(float delay) { mReadHead->setWidth(delay); }
@@ -102,7 +103,11 @@ public:
   {
     // The reference counter names the slot written one sample earlier.
     if (++mReferenceCounter >= mRingLength) mReferenceCounter = 0;
-    if (++mWriteCounter >= mRingLength) mWriteCounter = 0;
+    if (++mWriteCounter >= mRingLength)
+    {
+      mWriteCounter = 0;
+      mWrapped = true;
+    }
     mBuffer[mWriteCounter] = x;
     mLastOutput = mReadHead->process(mReferenceCounter, mBuffer.get());
     return mLastOutput;
@@ -126,7 +131,12 @@ public:
   float delay() const { return mReadHead->width(); }
 
 private:
-  std::unique_ptr<float[]> mBuffer;
+  struct FreeSamples
+  {
+    void operator()(float* p) const;
+  };
+  // Zeroed by the allocator, so pages the ring never reaches are never touched.
+  std::unique_ptr<float[], FreeSamples> mBuffer;
   std::int32_t mReferenceCounter = 0;
   std::int32_t mWriteCounter = 1;
   float mInitialDelay;
@@ -134,4 +144,5 @@ private:
   float mSampleRate;
   std::unique_ptr<ReadHead> mReadHead;
   std::int32_t mRingLength; // the counters wrap here
+  bool mWrapped = false;    // the write counter has gone round since the last clear
 };

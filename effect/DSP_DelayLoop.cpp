@@ -1,8 +1,10 @@
 #include "effect/DSP_DelayLoop.h"
 
 #include "effect/DSP_Expo.h"
+#include "effect/DSP_Finite.h"
 
 #include <cmath>
+#include <initializer_list>
 
 DelayLoop::DelayLoop(float sampleRate)
     : mSampleRate(sampleRate), mLine1(new TapDelay(sampleRate, 10.0f)), mLowPass(new OnePoleLP),
@@ -24,6 +26,9 @@ void DelayLoop::reset(float sampleRate)
   mLfo->reset(sampleRate);
   mOutput1 = 0.0;
   mOutput2 = 0.0;
+  for (float* v : {&mSmoothedDelay, &mSmoothedLfoIntensity, &mLfoSample, &mBaseDelay,
+                   &mOutput[0], &mOutput[1]})
+    keepFinite(*v);
   const float delay = sampleRate / 1000.0f * mTargetDelay;
   mLine1->reset(truncateSampleRate(sampleRate), delay);
   mLine2->reset(truncateSampleRate(sampleRate), delay);

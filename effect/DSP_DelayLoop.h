@@ -25,7 +25,8 @@ public:
   DelayLoop& operator=(const DelayLoop&) = delete;
 
   // Re-tunes filters, oscillators and glide for the rate and clears the loop.
-  // The smoothed delay and LFO intensity carry over.
+  // The smoothed delay and LFO intensity carry over; state that is not finite
+  // becomes zero.
   void reset(float sampleRate);
 
   // Delay target in milliseconds; a value that is not finite is ignored.

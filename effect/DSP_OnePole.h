@@ -3,6 +3,7 @@
 // Threads: one owner; every call is audio-thread safe (no allocation, no lock).
 
 #include "effect/DSP_Denormal.h"
+#include "effect/DSP_Finite.h"
 
 // State and per-sample step shared by the one-pole low-pass and high-pass
 // filters; each derived filter computes its own coefficients in setCutoff.
@@ -10,8 +11,14 @@
 class OnePole
 {
 public:
-  // Stores the rate only: history and coefficients stay as they are.
-  void reset(float sampleRate) { mSampleRate = sampleRate; }
+  // Stores the rate: coefficients stay as they are, and so does the history
+  // unless it is not finite.
+  void reset(float sampleRate)
+  {
+    mSampleRate = sampleRate;
+    keepFinite(mPrevIn);
+    keepFinite(mPrevOut);
+  }
 
   float process(float x)
   {

@@ -1,6 +1,7 @@
 #include "effect/DSP_StereoDelay.h"
 
 #include "effect/DSP_Expo.h"
+#include "effect/DSP_Finite.h"
 
 #include <cmath>
 
@@ -42,6 +43,7 @@ void StereoDelay::Tap::reset(float sampleRate)
   lowPass->setCutoff(cutoffHz(lowPassValue));
   highPass->setCutoff(cutoffHz(highPassValue));
   output = 0.0f;
+  keepFinite(smoothedDelay);
   line->reset(truncateSampleRate(sampleRate), sampleRate / 1000.0f * targetDelay);
 }
 
@@ -72,6 +74,8 @@ void StereoDelay::reset(float sampleRate)
   mTap2.reset(sampleRate);
   mGlide.setRate(sampleRate);
   mSamplesPerMS = sampleRate / 1000.0f;
+  for (float& v : mOutput)
+    keepFinite(v);
 }
 
 float* StereoDelay::process(float x)

@@ -23,7 +23,8 @@ public:
   StereoDelay& operator=(const StereoDelay&) = delete;
 
   // Re-tunes filters and glide for the rate and clears both loops. The
-  // smoothed delays carry over and glide on from where they stood.
+  // smoothed delays carry over and glide on from where they stood; state that
+  // is not finite becomes zero.
   void reset(float sampleRate);
 
   // Delay targets in milliseconds; a value that is not finite is ignored.

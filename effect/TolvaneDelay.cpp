@@ -12,25 +12,29 @@ namespace
 constexpr int kNumPresets = 3;
 
 // Half way both gains are 1; 0 is fully dry, 1 fully wet.
-void SetWetDryGains(float v, float* wet, float* dry)
+TolvaneDelay::WetDry WetDryGains(float v)
 {
+  TolvaneDelay::WetDry gains;
   if (v < 0.5f)
-  {
-    *wet = v * 2;
-    *dry = 1.0f;
-  }
+    gains.wet = v * 2;
   else
-  {
-    *dry = (v - 0.5f) * -2.0f + 1.0f;
-    *wet = 1.0f;
-  }
+    gains.dry = (v - 0.5f) * -2.0f + 1.0f;
+  return gains;
+}
+
+// What enters the engines: a sample that is not finite is silence.
+inline float EngineInput(float x)
+{
+  return std::isfinite(x) ? x : 0.0f;
 }
 
 // Sums the input pair to mono, runs the engine and mixes its stereo output with
 // the dry input, in single precision.
 template <class Engine>
-void RunEngine(Engine& engine, float wet, float dry, double** inputs, double** outputs, int nFrames)
+void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, double** outputs,
+               int nFrames)
 {
+  const float wet = gains.wet, dry = gains.dry;
   const double* inLeft = inputs[0];
   const double* inRight = inputs[1];
   double* outLeft = outputs[0];
@@ -39,7 +43,7 @@ void RunEngine(Engine& engine, float wet, float dry, double** inputs, double** o
   {
     const float left = static_cast<float>(inLeft[i]);
     const float right = static_cast<float>(inRight[i]);
-    const float* pair = engine.process((left + right) / 2);
+    const float* pair = engine.process((EngineInput(left) + EngineInput(right)) / 2);
     outLeft[i] = pair[0] * wet + left * dry;
     outRight[i] = pair[1] * wet + right * dry;
   }
@@ -80,6 +84,7 @@ void TolvaneDelay::MakeFactoryPreset()
 void TolvaneDelay::Reset()
 {
   IMutexLock lock(this);
+  TakeParamChanges();
   // Every rate runs at itself; delays the lines cannot hold are clamped.
   const float rate = static_cast<float>(GetSampleRate());
   mLoopEngine->reset(rate);
@@ -93,12 +98,28 @@ void TolvaneDelay::OnParamChange(int paramIdx)
   IMutexLock lock(this);
   if (paramIdx < 0 || paramIdx >= kNumParams || paramIdx == kMsDelay1) return;
   const float v = static_cast<float>(GetParam(paramIdx)->Value() / 100.0);
+  mHandover.Store(paramIdx, v);
+  if (paramIdx == kSwitch) ShowStereoPanel(v >= 0.5f);
+  char text[kValueDisplayTextSize];
+  if (FormatValueDisplay(paramIdx, v, text)) ShowValueText(paramIdx, text);
+}
+
+TolvaneDelay::WetDry TolvaneDelay::LatestGains(int paramIdx) const
+{
+  return WetDryGains(mHandover.Latest(paramIdx));
+}
+
+void TolvaneDelay::TakeParamChanges()
+{
+  mHandover.TakeChanges([this](int paramIdx, float v) { ApplyParam(paramIdx, v); });
+}
+
+void TolvaneDelay::ApplyParam(int paramIdx, float v)
+{
   if (paramIdx < kSwitch)
     ApplyLoopParam(paramIdx, v);
   else
     ApplyStereoParam(paramIdx, v);
-  char text[kValueDisplayTextSize];
-  if (FormatValueDisplay(paramIdx, v, text)) ShowValueText(paramIdx, text);
 }
 
 void TolvaneDelay::ApplyLoopParam(int paramIdx, float v)
@@ -140,7 +161,7 @@ void TolvaneDelay::ApplyLoopParam(int paramIdx, float v)
     loop.setSmooth(static_cast<float>(v * 0.0095 + 0.99));
     break;
   case kMix:
-    SetWetDryGains(v, &mWetGain2, &mDryGain2);
+    mGains2 = WetDryGains(v);
     break;
   default:
     break;
@@ -154,13 +175,12 @@ void TolvaneDelay::ApplyStereoParam(int paramIdx, float v)
   {
   case kSwitch:
     mSwitchValue = v;
-    ShowStereoPanel(v >= 0.5f);
     break;
   case kUnits:
     mUnitsValue = v;
     break;
   case kWetDry1:
-    SetWetDryGains(v, &mWetGain1, &mDryGain1);
+    mGains1 = WetDryGains(v);
     break;
   case kLP1:
     stereo.setLP1Cutoff(v);
@@ -311,9 +331,10 @@ double TolvaneDelay::GetTailSeconds()
 
 void TolvaneDelay::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
 {
+  TakeParamChanges();
   UpdateDelayTargets(GetTempo());
-  if (StereoEngineSelected())
-    RunEngine(*mStereoEngine, mWetGain1, mDryGain1, inputs, outputs, nFrames);
+  if (mSwitchValue > 0.5f)
+    RunEngine(*mStereoEngine, mGains1, inputs, outputs, nFrames);
   else
-    RunEngine(*mLoopEngine, mWetGain2, mDryGain2, inputs, outputs, nFrames);
+    RunEngine(*mLoopEngine, mGains2, inputs, outputs, nFrames);
 }

@@ -15,6 +15,7 @@
 
 #include "effect/DSP_DelayLoop.h"
 #include "effect/DSP_StereoDelay.h"
+#include "effect/ParamHandover.h"
 #include "effect/TolvaneDelayParams.h"
 #include "effect/ValueDisplay.h"
 
@@ -31,10 +32,14 @@ public:
   ~TolvaneDelay() override;
 
   // Sizes and clears the engines' delay lines for the current sample rate.
+  // Not while a render runs (the entry's mutex keeps them apart).
   void Reset() override;
-  // Retunes the engines and the output gains for one parameter, and writes its
-  // value display's text.
+  // Any thread: hands the parameter's value to the audio thread, which retunes
+  // the engines and the output gains at its next block, and writes the value
+  // display's text.
   void OnParamChange(int paramIdx) override;
+  // Audio thread. Input samples that are not finite enter the engines as
+  // silence; the dry signal passes as it came.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
   // The value display's text at a plain value, for hosts.
   bool GetParamValueText(int paramIdx, double value, char* text, int size) override;
@@ -44,16 +49,19 @@ public:
 
   // ---- Read-only views of the effect's state -------------------------------
 
+  // The engines as the last block (or reset) left them: parameter values
+  // handed over since then reach them at the next block.
   const StereoDelay& GetStereoEngine() const { return *mStereoEngine; }
   const DelayLoop& GetLoopEngine() const { return *mLoopEngine; }
-  bool StereoEngineSelected() const { return mSwitchValue > 0.5f; }
+  // These follow the latest parameter values.
+  bool StereoEngineSelected() const { return mHandover.Latest(kSwitch) > 0.5f; }
   // The editor layout: true when the stereo panel is usable and the loop
   // panel blocked ("switch" at one half or more).
   bool StereoPanelShown() const { return mStereoPanelShown; }
-  float GetWetGain1() const { return mWetGain1; }
-  float GetDryGain1() const { return mDryGain1; }
-  float GetWetGain2() const { return mWetGain2; }
-  float GetDryGain2() const { return mDryGain2; }
+  float GetWetGain1() const { return LatestGains(kWetDry1).wet; }
+  float GetDryGain1() const { return LatestGains(kWetDry1).dry; }
+  float GetWetGain2() const { return LatestGains(kMix).wet; }
+  float GetDryGain2() const { return LatestGains(kMix).dry; }
   // Derived from the note and fine values at the last processed block.
   int GetNoteDivision() const { return mNoteDivision; }
   float GetFineFactor() const { return mFineFactor; }
@@ -62,7 +70,16 @@ public:
   // The last text written for a parameter's value display; "" for none.
   const char* GetValueDisplayText(int paramIdx) const;
 
+  struct WetDry
+  {
+    float wet = 1.0f, dry = 1.0f;
+  };
+
 private:
+  WetDry LatestGains(int paramIdx) const;
+  // Applies the values handed over since the last block to the engines.
+  void TakeParamChanges();
+  void ApplyParam(int paramIdx, float v);
   void InitParams();
   void MakeFactoryPreset();
   void ApplyLoopParam(int paramIdx, float v);
@@ -84,8 +101,7 @@ private:
   float mUnitsValue = 0.0f;
   float mDelay1Value = 0.0f;
   float mDelay2Value = 0.0f;
-  float mWetGain1 = 1.0f, mDryGain1 = 1.0f;
-  float mWetGain2 = 1.0f, mDryGain2 = 1.0f;
+  WetDry mGains1, mGains2;
   float mLongestDelayMS;
   // The delay targets last given to each engine; none since construction or reset
   // while the flags are false.
@@ -93,4 +109,7 @@ private:
   float mLoopTargetMS = 0.0f, mStereoTargetMS[2] = {0.0f, 0.0f};
   bool mStereoPanelShown = false;
   char mValueDisplayTexts[kNumParams][kValueDisplayTextSize] = {};
+  // Normalised values from the parameter hook to the audio thread. Everything
+  // above except the displays and the panel flag belongs to the audio thread.
+  ParamHandover<kNumParams> mHandover;
 };

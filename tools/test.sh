@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite twice: a normal build, then a
-# build with the address and undefined-behaviour sanitizers.
+# Sets up, builds and runs the whole test suite: a normal build; a build with
+# the address and undefined-behaviour sanitizers, which also runs each fuzz
+# target for 30 s from its seeds; and a thread-sanitizer build of only the
+# threaded tests (label tsan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -12,6 +14,7 @@ jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$cores}
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp"
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 run_suite() {  # <build dir> <extra cmake args...>
   local dir=$1; shift
@@ -22,6 +25,11 @@ run_suite() {  # <build dir> <extra cmake args...>
 
 echo "== tests: normal build =="
 run_suite build
-echo "== tests: sanitizer build (address, undefined) =="
-run_suite build-asan -DTOLVANE_SANITIZE=ON -DTOLVANE_BENCH=OFF \
+echo "== tests: sanitizer build (address, undefined) and fuzz targets =="
+run_suite build-asan -DTOLVANE_SANITIZE=ON -DTOLVANE_FUZZ=ON -DTOLVANE_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+echo "== tests: thread-sanitizer build (threaded tests) =="
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_TSAN=ON \
+  -DTOLVANE_BENCH=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build-tsan -j "$jobs" --target tsan_tests
+ctest --test-dir build-tsan -L tsan --output-on-failure -j "$jobs"

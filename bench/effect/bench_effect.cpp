@@ -5,6 +5,7 @@
 
 #include "IPlug/IPlugBase.h"
 #include "host/kit/HostedUnit.h"
+#include "tests/effect/EffectUnit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -67,7 +68,43 @@ void BM_ProcessDoubleReplacingDirectly(benchmark::State& state)
   }
   state.SetItemsProcessed(state.iterations() * kFrames);
 }
+// How long a bypass switch holds the plug-in mutex (it resets, which clears
+// the delay lines) after the given number of 64-frame blocks at 192 kHz were
+// rendered since the last clear. Only the switch is timed.
+void BM_BypassAfterRendering(benchmark::State& state)
+{
+  constexpr UInt32 kBlock = 64;
+  HostedUnit host;
+  if (!StartEffect(host, EffectSetup(192000.0, kBlock)))
+    state.SkipWithError("the TolvaneDelay component does not open");
+  const std::vector<float> left = Noise(1), right = Noise(2);
+  std::vector<float> outLeft(kFrames), outRight(kFrames);
+  const float* in[2] = {left.data(), right.data()};
+  float* out[2] = {outLeft.data(), outRight.data()};
+  bool bypassed = false;
+  for (auto _ : state)
+  {
+    state.PauseTiming();
+    if (bypassed && SetBypass(host.Unit(), false) != noErr) state.SkipWithError("bypass failed");
+    bypassed = false;
+    for (int64_t b = 0; b < state.range(0); ++b)
+      host.Render(in, out, kBlock);
+    state.ResumeTiming();
+    if (SetBypass(host.Unit(), true) != noErr) state.SkipWithError("bypass failed");
+    bypassed = true;
+  }
+}
 } // namespace
 
 BENCHMARK(BM_RenderThroughComponent);
 BENCHMARK(BM_ProcessDoubleReplacingDirectly);
+// 0, one block, 0.1 s, 1 s and 16 s (a whole ring) since the last clear.
+BENCHMARK(BM_BypassAfterRendering)
+    ->ArgName("blocks")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(300)
+    ->Arg(3000)
+    ->Arg(48000)
+    ->Iterations(20)
+    ->Unit(benchmark::kMicrosecond);

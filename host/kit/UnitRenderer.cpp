@@ -54,7 +54,8 @@ bool UnitRenderer::Configure(std::string& error)
   if (status != noErr)
     return refused(std::to_string(mSetup.outputChannels) + " output channels at " + rate, status);
 
-  status = SetGlobalProperty(mUnit, kAudioUnitProperty_MaximumFramesPerSlice, mSetup.maxFrames);
+  if (mSetup.setMaxFrames)
+    status = SetGlobalProperty(mUnit, kAudioUnitProperty_MaximumFramesPerSlice, mSetup.maxFrames);
   if (status != noErr)
     return refused("a maximum of " + std::to_string(mSetup.maxFrames) + " frames per slice",
                    status);
@@ -76,7 +77,7 @@ bool UnitRenderer::Start(std::string& error)
             StatusText(status);
     return false;
   }
-  status = AudioUnitReset(mUnit, kAudioUnitScope_Global, 0);
+  if (mSetup.resetAfterInitialise) status = AudioUnitReset(mUnit, kAudioUnitScope_Global, 0);
   if (status != noErr)
   {
     error = "the component does not reset: status " + StatusText(status);
@@ -96,7 +97,8 @@ ComponentResult UnitRenderer::Render(const float* const* in, float* const* out, 
   const AudioTimeStamp timeStamp = SampleTimeStamp(mSampleTime);
   AudioUnitRenderActionFlags flags = 0;
   const ComponentResult status =
-      AudioUnitRender(mUnit, &flags, &timeStamp, 0, frames, mOutput.Get());
+      mFastRender ? mFastRender(mStorage, &flags, &timeStamp, 0, frames, mOutput.Get())
+                  : AudioUnitRender(mUnit, &flags, &timeStamp, 0, frames, mOutput.Get());
   mInput = nullptr;
   if (status != noErr) return status;
 
@@ -111,6 +113,18 @@ ComponentResult UnitRenderer::Render(const float* const* in, float* const* out, 
   }
   mSampleTime += frames;
   return noErr;
+}
+
+bool UnitRenderer::UseFastDispatch()
+{
+  UInt32 size = sizeof mFastRender;
+  mFastRender = nullptr;
+  if (AudioUnitGetProperty(mUnit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                           kAudioUnitRenderSelect, &mFastRender, &size) != noErr)
+    mFastRender = nullptr;
+  mStorage = GetComponentInstanceStorage(mUnit);
+  if (!mStorage) mFastRender = nullptr;
+  return mFastRender != nullptr;
 }
 
 OSStatus UnitRenderer::SupplyInput(void* self, AudioUnitRenderActionFlags*, const AudioTimeStamp*,

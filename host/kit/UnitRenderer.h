@@ -22,6 +22,10 @@ struct StreamSetup
   UInt32 outputChannels = 2;
   UInt32 maxFrames = 512;
   double tempo = 120.0;
+  // A careless host leaves the maximum frames as the unit has them and never
+  // resets (slices then follow maxFrames all the same).
+  bool setMaxFrames = true;
+  bool resetAfterInitialise = true;
 };
 
 // The non-interleaved 32-bit float format of Audio Unit streams.
@@ -53,6 +57,9 @@ public:
   ComponentResult Render(const float* const* in, float* const* out, UInt32 frames);
 
   void SetInputDelivery(InputDelivery delivery) { mDelivery = delivery; }
+  // Renders through the unit's fast-dispatch render procedure instead of the
+  // component entry; false when the unit offers none.
+  bool UseFastDispatch();
   // Hands the unit output buffers without memory; it fills in its own and the
   // result is copied to out[c] after the call.
   void SetNullOutputBuffers(bool null) { mNullOutputs = null; }
@@ -75,6 +82,8 @@ private:
   BufferList mOutput;
   InputDelivery mDelivery = InputDelivery::CopyIntoUnitBuffers;
   bool mNullOutputs = false;
+  AudioUnitRenderProc mFastRender = nullptr;
+  void* mStorage = nullptr;
   double mSampleTime = 0.0;
   const float* const* mInput = nullptr;
   UInt32 mSliceFrames = 0;

@@ -1,5 +1,7 @@
 // Property lists to and from XML and binary bytes, through libplist.
+#include "platform/cf/BinaryPlistShape.h"
 #include "platform/cf/CFObject.h"
+#include "platform/cf/XmlPlistShape.h"
 
 #include <plist/plist.h>
 
@@ -17,6 +19,9 @@ namespace
 
 // Deeper nesting than this is refused, so hostile input cannot exhaust the stack.
 const int kMaxDepth = 512;
+// Shared objects in a binary list are expanded once per reference; more values than this in the
+// expanded tree are refused, so a small file cannot stand for an enormous tree.
+const std::uint64_t kMaxValues = 1u << 20;
 
 void SetError(CFErrorRef* error, CFIndex code, const char* text)
 {
@@ -360,7 +365,14 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data,
                     static_cast<size_t>(length));
   bool binary = plist_is_binary(bytes.data(), static_cast<uint32_t>(bytes.size())) != 0;
   plist_t root = nullptr;
-  if (binary)
+  // The parser recurses per level: hostile nesting is refused before it runs.
+  const bool safe =
+      binary ? BinaryPlistShapeIsSafe(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                      bytes.size(), {kMaxDepth + 1, kMaxValues})
+             : XmlPlistNestingIsSafe(bytes.data(), bytes.size(), kMaxDepth + 1);
+  if (!safe)
+    root = nullptr;
+  else if (binary)
     plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   else
     plist_from_xml(bytes.c_str(), static_cast<uint32_t>(bytes.size()), &root);

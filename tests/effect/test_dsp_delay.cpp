@@ -156,6 +156,42 @@ TEST(TapDelay, ResetClearsHistoryButKeepsAllPassState)
     ASSERT_EQ(out[i], i == 25 ? 1.0f : 0.0f) << "sample " << i;
 }
 
+// After a reset every slot of the ring reads zero: the longest delay reads
+// the slot the next write will take, so a pass over the ring reads them all.
+void expectRingClear(TapDelay& line, const char* what)
+{
+  const std::int32_t length = line.ringLength();
+  line.setDelay(static_cast<float>(length - 1));
+  for (std::int32_t i = 0; i < length; ++i)
+    ASSERT_EQ(line.Process(0.0f), 0.0f) << what << ", slot " << i;
+}
+
+void feedOnes(TapDelay& line, int count)
+{
+  for (int i = 0; i < count; ++i)
+    line.Process(1.0f);
+}
+
+TEST(TapDelay, ResetClearsEverythingWrittenSinceTheLastClear)
+{
+  // 16 s at 10 Hz is a ring of 160 slots.
+  auto line = makeLine(10, 1.0f);
+  feedOnes(*line, 100);
+  line->reset(10, 1.0f);
+  expectRingClear(*line, "part of the ring written");
+
+  feedOnes(*line, 1000);
+  line->reset(10, 1.0f);
+  expectRingClear(*line, "ring gone round");
+
+  // Written at a longer ring, cleared, then read at it again.
+  line->reset(100, 1.0f);
+  feedOnes(*line, 1500);
+  line->reset(10, 1.0f);
+  line->reset(100, 1.0f);
+  expectRingClear(*line, "back at the longer ring");
+}
+
 TEST(TapDelay, RingLengthStaysInsideTheStorage)
 {
   EXPECT_EQ(ringLengthForRate(44100), kL44);

@@ -32,6 +32,13 @@ protected:
                       &callbacks);
   }
 
+  // An empty block: the engines take the values handed over since the last one.
+  void Apply()
+  {
+    double* none[2] = {nullptr, nullptr};
+    plug->ProcessDoubleReplacing(none, none, 0);
+  }
+
   // Processes silence long enough for the delay times to settle.
   void Run(double seconds = 1.0)
   {
@@ -61,6 +68,7 @@ TEST_F(EffectPlug, FactoryPresetConfiguresEnginesGainsAndDisplays)
   EXPECT_EQ(plug->GetDryGain1(), 1.0f);
   EXPECT_EQ(plug->GetWetGain2(), 1.0f);
   EXPECT_EQ(plug->GetDryGain2(), 1.0f);
+  Apply();
   EXPECT_TRUE(plug->GetLoopEngine().mPong);
   EXPECT_EQ(plug->GetParam(kMsDelay1)->Value(), 50.0);
   EXPECT_STREQ(plug->GetValueDisplayText(kPan1), "-1.0");
@@ -79,8 +87,11 @@ TEST_F(EffectPlug, ParameterRowsMapToEngineAndGains)
   plug->OnParamChange(kNumParams);
 
   Set(kPong, 49.99);
+  Apply();
   EXPECT_FALSE(plug->GetLoopEngine().mPong);
   Set(kPong, 50.0);
+  EXPECT_FALSE(plug->GetLoopEngine().mPong) << "reaches the engine at the next block";
+  Apply();
   EXPECT_TRUE(plug->GetLoopEngine().mPong);
 
   const struct

@@ -302,6 +302,47 @@ TEST(LicePng, RefusesImagesOver16384PixelsASide)
   EXPECT_EQ(LICE_GetPixel(d.bm, 16383, 0), LICE_RGBA(9, 9, 9, 255));
 }
 
+// A signature, a header chunk and the start of the image data.
+Bytes headerOnly(png_uint_32 w, png_uint_32 h)
+{
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (png_uint_32 v : {w, h})
+    for (int i = 3; i >= 0; --i)
+      png.push_back(Bytes::value_type(v >> (8 * i)));
+  for (int b : {8, 6, 0, 0, 0, 0, 0, 0, 0})
+    png.push_back(Bytes::value_type(b));
+  refreshChecksum(png, 8);
+  // The start of the image data, so that the header is read to its end.
+  Bytes zeros(16, 0), packed(64);
+  uLongf packedSize = packed.size();
+  compress(packed.data(), &packedSize, zeros.data(), zeros.size());
+  const size_t idat = png.size();
+  for (int i = 3; i >= 0; --i)
+    png.push_back(Bytes::value_type(packedSize >> (8 * i)));
+  for (char c : {'I', 'D', 'A', 'T'})
+    png.push_back(Bytes::value_type(c));
+  png.insert(png.end(), packed.begin(), packed.begin() + long(packedSize));
+  png.resize(png.size() + 4);
+  refreshChecksum(png, idat);
+  return png;
+}
+
+TEST(LicePng, RefusesMoreThan32MillionPixelsBeforeTakingMemory)
+{
+  // A caller's bitmap keeps its size: the refusal comes before the resize.
+  for (auto size : {std::pair<png_uint_32, png_uint_32>{16384, 16384}, {8000, 4001}})
+  {
+    LICE_MemBitmap mine(3, 2);
+    EXPECT_EQ(decode(headerOnly(size.first, size.second), &mine), nullptr);
+    EXPECT_EQ(mine.getWidth(), 3) << size.first << "x" << size.second;
+    EXPECT_EQ(mine.getHeight(), 2);
+  }
+  // Exactly 32 million is not refused for its size; it fails later for want of data.
+  LICE_MemBitmap mine(3, 2);
+  EXPECT_EQ(decode(headerOnly(8000, 4000), &mine), nullptr);
+  EXPECT_EQ(mine.getWidth(), 8000);
+}
+
 TEST(LicePng, CallerBitmapsAreResized)
 {
   const Bytes png = encode(rgbaImage(5, 3));
