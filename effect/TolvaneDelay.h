@@ -5,7 +5,7 @@
 // "switch" is above one half, the loop delay otherwise) and mixed with the dry
 // input into both outputs.
 
-#include "IPlug/IPlugAU.h"
+#include "IPlug/IPlugEdition.h"
 
 #include "effect/DSP_DelayLoop.h"
 #include "effect/DSP_StereoDelay.h"
@@ -18,7 +18,7 @@ constexpr int kTolvaneUniqueID = 0x5476646C; // 'Tvdl'
 constexpr int kTolvaneMfrID = 0x74566C6C;    // 'tVll'
 constexpr int kTolvaneVersion = 0x10000;     // 1.0.0
 
-class TolvaneDelay : public IPlugAU
+class TolvaneDelay : public IPlugEdition
 {
 public:
   explicit TolvaneDelay(IPlugInstanceInfo instanceInfo);
