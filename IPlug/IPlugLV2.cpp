@@ -111,12 +111,6 @@ const LV2_Descriptor* IPlugLV2::Descriptor(uint32_t index, const char* pluginURI
   return &sDescriptor;
 }
 
-void IPlugLV2::StateKeyURI(const char* pluginURI, WDL_String* key)
-{
-  key->Set(pluginURI);
-  key->Append("#data");
-}
-
 IPlugLV2::IPlugLV2(IPlugInstanceInfo, int nParams, const char* channelIOStr, int nPresets,
                    const char* effectName, const char* productName, const char* mfrName,
                    int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,

@@ -44,9 +44,6 @@ public:
   // stay valid for the life of the module.
   static const LV2_Descriptor* Descriptor(uint32_t index, const char* pluginURI);
 
-  // The state key under which the parameter chunk is saved: pluginURI + "#data".
-  static void StateKeyURI(const char* pluginURI, WDL_String* key);
-
   IPlugLV2Ports Ports() const { return IPlugLV2Ports(NInChannels(), NOutChannels(), NParams()); }
 
   // ---- Host-side operations (the descriptor's functions call these) -------

@@ -1,12 +1,14 @@
 #pragma once
 
-// Where each port of an LV2 plug-in sits. The wrapper, the Turtle description
+// Where each port of an LV2 plug-in sits, and the names the wrapper, its
+// Turtle description and its UI share. The wrapper, the Turtle description
 // and the editor's UI all number ports from this one layout:
 //   audio inputs, audio outputs, one control input per parameter (index
 //   order), the tempo control, the time-position atom input.
 // Plain arithmetic; any thread.
 
 #include <cstdint>
+#include <string>
 
 struct IPlugLV2Ports
 {
@@ -40,3 +42,9 @@ constexpr float kLV2TempoMax = 999.0f;
 // Symbols of the ports that are not parameters.
 constexpr const char* kLV2TempoSymbol = "bpm";
 constexpr const char* kLV2TimeSymbol = "time";
+
+// The state key under which the parameter chunk is saved.
+inline std::string LV2StateKeyURI(const char* pluginURI)
+{
+  return std::string(pluginURI) + "#data";
+}

@@ -47,9 +47,7 @@ void IPlugLV2::MapURIs(LV2_URID_Map* map, const char* pluginURI)
   mURIDs.timeBar = id(LV2_TIME__bar);
   mURIDs.timeBeatsPerBar = id(LV2_TIME__beatsPerBar);
   mURIDs.timeBeatUnit = id(LV2_TIME__beatUnit);
-  WDL_String key;
-  StateKeyURI(pluginURI, &key);
-  mURIDs.stateKey = id(key.Get());
+  mURIDs.stateKey = id(LV2StateKeyURI(pluginURI).c_str());
   mHaveMap = true;
 }
 

@@ -1,7 +1,6 @@
 #include "IPlug/IPlugLV2_Turtle.h"
 
 #include "IPlug/IPlugBase.h"
-#include "IPlug/IPlugLV2.h"
 #include "IPlug/IPlugLV2_Ports.h"
 
 #include <cctype>
@@ -256,7 +255,7 @@ std::string LV2PluginTurtle(const IPlugBase& plug, const LV2BundleNames& names)
   std::string ttl = "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n";
   ttl += kPrefixes;
   ttl += PluginSubject(names) + "\n";
-  ttl += Line(std::string("a lv2:Plugin, lv2:") + names.pluginClass);
+  ttl += Line(std::string("a lv2:Plugin, doap:Project, lv2:") + names.pluginClass);
   ttl += Line("doap:name " + Quoted(plug.GetEffectName()));
   ttl += Line("doap:maintainer [ foaf:name " + Quoted(plug.GetMfrName()) + " ]");
   ttl += Line("lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options");
@@ -274,14 +273,18 @@ std::string LV2PluginTurtle(const IPlugBase& plug, const LV2BundleNames& names)
   ttl += "    lv2:port ";
   for (size_t i = 0; i < portTexts.size(); ++i)
     ttl += portTexts[i] + (i + 1 < portTexts.size() ? ", " : " .\n");
+  // The state key the saved parameter chunk is stored under.
+  ttl += "\n<" + LV2StateKeyURI(names.pluginURI) + ">\n";
+  ttl += Line("a rdf:Property");
+  ttl += Line("rdfs:label \"parameter chunk\"");
+  ttl += "    rdfs:range atom:Chunk .\n";
   return ttl;
 }
 
 std::string LV2PresetsTurtle(IPlugBase& plug, const LV2BundleNames& names)
 {
   const std::vector<std::string> symbols = LV2ParamSymbols(plug);
-  WDL_String stateKey;
-  IPlugLV2::StateKeyURI(names.pluginURI, &stateKey);
+  const std::string stateKey = LV2StateKeyURI(names.pluginURI);
   std::string ttl = kPrefixes;
   for (int p = 0; p < plug.NPresets(); ++p)
   {
@@ -296,7 +299,7 @@ std::string LV2PresetsTurtle(IPlugBase& plug, const LV2BundleNames& names)
              Decimal(plug.GetParam(i)->Value()) + " ]" + (i + 1 < plug.NParams() ? ",\n      " : " ;\n");
     ByteChunk chunk;
     plug.SerializeParams(&chunk);
-    ttl += "    state:state [ <" + std::string(stateKey.Get()) + "> \"" +
+    ttl += "    state:state [ <" + stateKey + "> \"" +
            Base64(chunk.GetBytes(), chunk.Size()) + "\"^^xsd:base64Binary ] .\n\n";
   }
   plug.RestorePreset(0);
