@@ -102,9 +102,8 @@ const void* ExtensionData(const char* uri)
 
 const LV2_Descriptor* IPlugLV2::Descriptor(uint32_t index, const char* pluginURI)
 {
-  static LV2_Descriptor sDescriptor = {nullptr,    ::Instantiate, ::ConnectPort,
-                                       ::Activate, ::Run,         ::Deactivate,
-                                       ::Cleanup,  ExtensionData};
+  static LV2_Descriptor sDescriptor = {nullptr, ::Instantiate, ::ConnectPort, ::Activate,
+                                       ::Run,   ::Deactivate,  ::Cleanup,     ExtensionData};
   if (index != 0 || !pluginURI) return nullptr;
   sPluginURI = pluginURI;
   sDescriptor.URI = pluginURI;
@@ -136,8 +135,7 @@ IPlugLV2::~IPlugLV2() = default;
 void IPlugLV2::Instantiate(double sampleRate, const char*, const LV2_Feature* const* features,
                            const char* pluginURI)
 {
-  auto* map = static_cast<LV2_URID_Map*>(
-      const_cast<void*>(FindFeature(features, LV2_URID__map)));
+  auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(FindFeature(features, LV2_URID__map)));
   if (map) MapURIs(map, pluginURI ? pluginURI : "");
   const auto* options =
       static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));

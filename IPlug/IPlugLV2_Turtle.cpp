@@ -114,13 +114,14 @@ std::string ParamPort(const IParam& param, const std::string& symbol, uint32_t i
   default:
     break;
   }
-  if (const char* unit = UnitOf(param.GetLabelForHost())) port += Line(std::string("units:unit ") + unit);
+  if (const char* unit = UnitOf(param.GetLabelForHost()))
+    port += Line(std::string("units:unit ") + unit);
   for (int i = 0; i < param.GetNDisplayTexts(); ++i)
   {
     int value = 0;
     const char* text = param.GetDisplayTextAtIdx(i, &value);
-    port += Line("lv2:scalePoint [ rdfs:label " + Quoted(text) + " ; rdf:value " +
-                 Decimal(value) + " ]");
+    port += Line("lv2:scalePoint [ rdfs:label " + Quoted(text) + " ; rdf:value " + Decimal(value) +
+                 " ]");
   }
   return port + "  ]";
 }
@@ -161,8 +162,8 @@ std::string Base64(const unsigned char* bytes, int n)
   std::string out;
   for (int i = 0; i < n; i += 3)
   {
-    const unsigned v = (bytes[i] << 16) | ((i + 1 < n ? bytes[i + 1] : 0) << 8) |
-                       (i + 2 < n ? bytes[i + 2] : 0);
+    const unsigned v =
+        (bytes[i] << 16) | ((i + 1 < n ? bytes[i + 1] : 0) << 8) | (i + 2 < n ? bytes[i + 2] : 0);
     out += kBase64Chars[(v >> 18) & 63];
     out += kBase64Chars[(v >> 12) & 63];
     out += i + 1 < n ? kBase64Chars[(v >> 6) & 63] : '=';
@@ -209,9 +210,8 @@ std::string LV2PortSymbol(const char* name)
 
 std::vector<std::string> LV2ParamSymbols(const IPlugBase& plug)
 {
-  std::set<std::string> taken = {kLV2TempoSymbol, kLV2TimeSymbol, "in_l",  "in_r",
-                                 "out_l",         "out_r",        "in_1",  "in_2",
-                                 "out_1",         "out_2"};
+  std::set<std::string> taken = {kLV2TempoSymbol, kLV2TimeSymbol, "in_l", "in_r",  "out_l",
+                                 "out_r",         "in_1",         "in_2", "out_1", "out_2"};
   std::vector<std::string> symbols;
   for (int i = 0; i < plug.NParams(); ++i)
   {
@@ -296,11 +296,12 @@ std::string LV2PresetsTurtle(IPlugBase& plug, const LV2BundleNames& names)
     ttl += "    lv2:port ";
     for (int i = 0; i < plug.NParams(); ++i)
       ttl += "[ lv2:symbol " + Quoted(symbols[i].c_str()) + " ; pset:value " +
-             Decimal(plug.GetParam(i)->Value()) + " ]" + (i + 1 < plug.NParams() ? ",\n      " : " ;\n");
+             Decimal(plug.GetParam(i)->Value()) + " ]" +
+             (i + 1 < plug.NParams() ? ",\n      " : " ;\n");
     ByteChunk chunk;
     plug.SerializeParams(&chunk);
-    ttl += "    state:state [ <" + stateKey + "> \"" +
-           Base64(chunk.GetBytes(), chunk.Size()) + "\"^^xsd:base64Binary ] .\n\n";
+    ttl += "    state:state [ <" + stateKey + "> \"" + Base64(chunk.GetBytes(), chunk.Size()) +
+           "\"^^xsd:base64Binary ] .\n\n";
   }
   plug.RestorePreset(0);
   return ttl;

@@ -45,7 +45,7 @@ void RunEngine(Engine& engine, float wet, float dry, double** inputs, double** o
 
 TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
     : IPlugEdition(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "TolvaneDelay", "", "kvo",
-              kTolvaneVersion, kTolvaneUniqueID, kTolvaneMfrID, 0, false, false, false, 0),
+                   kTolvaneVersion, kTolvaneUniqueID, kTolvaneMfrID, 0, false, false, false, 0),
       mLoopEngine(new DelayLoop(44100)), mStereoEngine(new StereoDelay(44100)),
       mLongestDelayMS(LongestDelayMS(44100))
 {

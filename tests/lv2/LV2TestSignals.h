@@ -27,7 +27,8 @@ inline Channels RenderComponent(const Channels& in, double tempo, const ParamSet
 {
   EffectHost host;
   Channels out;
-  if (!host.Unit() || host.Start(44100.0, static_cast<UInt32>(in.size()), 4096) != noErr) return out;
+  if (!host.Unit() || host.Start(44100.0, static_cast<UInt32>(in.size()), 4096) != noErr)
+    return out;
   host.SetTempo(tempo);
   for (const auto& setting : settings)
     host.SetParameter(setting.first, setting.second);
@@ -50,8 +51,7 @@ inline std::vector<unsigned char> ComponentData(const ParamSettings& settings)
     return bytes;
   auto data = static_cast<CFDataRef>(
       CFDictionaryGetValue(static_cast<CFDictionaryRef>(state), CFSTR(kAUPresetDataKey)));
-  if (data)
-    bytes.assign(CFDataGetBytePtr(data), CFDataGetBytePtr(data) + CFDataGetLength(data));
+  if (data) bytes.assign(CFDataGetBytePtr(data), CFDataGetBytePtr(data) + CFDataGetLength(data));
   CFRelease(state);
   return bytes;
 }

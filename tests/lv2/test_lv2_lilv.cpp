@@ -87,9 +87,9 @@ protected:
   void SetChunk(LilvInstance* instance, const std::vector<unsigned char>& bytes)
   {
     ChunkSource source = {Key(), mURIs.Id(LV2_ATOM__Chunk), bytes};
-    ASSERT_EQ(LV2_STATE_SUCCESS, StateOf(instance)->restore(lilv_instance_get_handle(instance),
-                                                            &ChunkSource::Retrieve, &source, 0,
-                                                            nullptr));
+    ASSERT_EQ(LV2_STATE_SUCCESS,
+              StateOf(instance)->restore(lilv_instance_get_handle(instance), &ChunkSource::Retrieve,
+                                         &source, 0, nullptr));
   }
 
   LilvWorld* mWorld = nullptr;
@@ -124,13 +124,13 @@ TEST_F(LilvBundle, StateRoundTripsEveryParameterBitForBit)
   const std::vector<unsigned char> values = AwkwardValues();
   SetChunk(first, values);
 
-  LilvState* saved = lilv_state_new_from_instance(mPlugin, first, mURIs.Feature(), nullptr,
-                                                  nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                  LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, nullptr);
+  LilvState* saved = lilv_state_new_from_instance(
+      mPlugin, first, mURIs.Feature(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+      LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, nullptr);
   ASSERT_NE(nullptr, saved);
   // Through the text a host stores in its session.
-  char* text = lilv_state_to_string(mWorld, mURIs.Feature(), mURIs.UnmapFeature(), saved, "urn:test:state",
-                                    nullptr);
+  char* text = lilv_state_to_string(mWorld, mURIs.Feature(), mURIs.UnmapFeature(), saved,
+                                    "urn:test:state", nullptr);
   ASSERT_NE(nullptr, text);
   LilvState* loaded = lilv_state_new_from_string(mWorld, mURIs.Feature(), text);
   ASSERT_NE(nullptr, loaded);

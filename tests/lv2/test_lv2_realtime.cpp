@@ -46,87 +46,87 @@ public:
 
 extern "C"
 {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
-void __libc_free(void*);
+  void* __libc_malloc(size_t);
+  void* __libc_calloc(size_t, size_t);
+  void* __libc_realloc(void*, size_t);
+  void* __libc_memalign(size_t, size_t);
+  void __libc_free(void*);
 
-void* malloc(size_t n)
-{
-  Note(gAllocations);
-  return __libc_malloc(n);
-}
-void* calloc(size_t n, size_t size)
-{
-  Note(gAllocations);
-  return __libc_calloc(n, size);
-}
-void* realloc(void* p, size_t n)
-{
-  Note(gAllocations);
-  return __libc_realloc(p, n);
-}
-void* aligned_alloc(size_t alignment, size_t n)
-{
-  Note(gAllocations);
-  return __libc_memalign(alignment, n);
-}
-int posix_memalign(void** p, size_t alignment, size_t n)
-{
-  Note(gAllocations);
-  *p = __libc_memalign(alignment, n);
-  return *p || n == 0 ? 0 : 12; // ENOMEM
-}
-void free(void* p)
-{
-  Note(gAllocations);
-  __libc_free(p);
-}
+  void* malloc(size_t n)
+  {
+    Note(gAllocations);
+    return __libc_malloc(n);
+  }
+  void* calloc(size_t n, size_t size)
+  {
+    Note(gAllocations);
+    return __libc_calloc(n, size);
+  }
+  void* realloc(void* p, size_t n)
+  {
+    Note(gAllocations);
+    return __libc_realloc(p, n);
+  }
+  void* aligned_alloc(size_t alignment, size_t n)
+  {
+    Note(gAllocations);
+    return __libc_memalign(alignment, n);
+  }
+  int posix_memalign(void** p, size_t alignment, size_t n)
+  {
+    Note(gAllocations);
+    *p = __libc_memalign(alignment, n);
+    return *p || n == 0 ? 0 : 12; // ENOMEM
+  }
+  void free(void* p)
+  {
+    Note(gAllocations);
+    __libc_free(p);
+  }
 
-int pthread_mutex_lock(pthread_mutex_t* m)
-{
-  static auto next = Next<int (*)(pthread_mutex_t*)>("pthread_mutex_lock");
-  Note(gLocks);
-  return next(m);
-}
-int pthread_mutex_trylock(pthread_mutex_t* m)
-{
-  static auto next = Next<int (*)(pthread_mutex_t*)>("pthread_mutex_trylock");
-  Note(gLocks);
-  return next(m);
-}
-int pthread_rwlock_rdlock(pthread_rwlock_t* l)
-{
-  static auto next = Next<int (*)(pthread_rwlock_t*)>("pthread_rwlock_rdlock");
-  Note(gLocks);
-  return next(l);
-}
-int pthread_rwlock_wrlock(pthread_rwlock_t* l)
-{
-  static auto next = Next<int (*)(pthread_rwlock_t*)>("pthread_rwlock_wrlock");
-  Note(gLocks);
-  return next(l);
-}
+  int pthread_mutex_lock(pthread_mutex_t* m)
+  {
+    static auto next = Next<int (*)(pthread_mutex_t*)>("pthread_mutex_lock");
+    Note(gLocks);
+    return next(m);
+  }
+  int pthread_mutex_trylock(pthread_mutex_t* m)
+  {
+    static auto next = Next<int (*)(pthread_mutex_t*)>("pthread_mutex_trylock");
+    Note(gLocks);
+    return next(m);
+  }
+  int pthread_rwlock_rdlock(pthread_rwlock_t* l)
+  {
+    static auto next = Next<int (*)(pthread_rwlock_t*)>("pthread_rwlock_rdlock");
+    Note(gLocks);
+    return next(l);
+  }
+  int pthread_rwlock_wrlock(pthread_rwlock_t* l)
+  {
+    static auto next = Next<int (*)(pthread_rwlock_t*)>("pthread_rwlock_wrlock");
+    Note(gLocks);
+    return next(l);
+  }
 
-ssize_t write(int fd, const void* data, size_t n)
-{
-  static auto next = Next<ssize_t (*)(int, const void*, size_t)>("write");
-  Note(gBlockingCalls);
-  return next(fd, data, n);
-}
-int nanosleep(const struct timespec* request, struct timespec* remaining)
-{
-  static auto next = Next<int (*)(const struct timespec*, struct timespec*)>("nanosleep");
-  Note(gBlockingCalls);
-  return next(request, remaining);
-}
-int sched_yield()
-{
-  static auto next = Next<int (*)()>("sched_yield");
-  Note(gBlockingCalls);
-  return next();
-}
+  ssize_t write(int fd, const void* data, size_t n)
+  {
+    static auto next = Next<ssize_t (*)(int, const void*, size_t)>("write");
+    Note(gBlockingCalls);
+    return next(fd, data, n);
+  }
+  int nanosleep(const struct timespec* request, struct timespec* remaining)
+  {
+    static auto next = Next<int (*)(const struct timespec*, struct timespec*)>("nanosleep");
+    Note(gBlockingCalls);
+    return next(request, remaining);
+  }
+  int sched_yield()
+  {
+    static auto next = Next<int (*)()>("sched_yield");
+    Note(gBlockingCalls);
+    return next();
+  }
 }
 
 TEST(LV2RealTime, TheCountersSeeWhatTheyCount)

@@ -4,6 +4,7 @@
 // render, and jalv on a dummy JACK server loads it, lists its controls and
 // presets and sets a control.
 
+#include "effect/TolvaneDelayParams.h"
 #include "tests/lv2/LV2Host.h"
 
 #include <gtest/gtest.h>
@@ -25,12 +26,6 @@ extern char** environ;
 
 namespace
 {
-const char* const kParamNames[kLV2NParams] = {
-    "2hicut",         "2lowcut",   "2msDelay1", "2feedback", "2pong",   "2note",     "2fine",
-    "2LFO intensity", "2LFO rate", "2Flt Int",  "2Flt Rate", "2Smooth", "2mix",      "switch",
-    "units",          "wetdry1",   "LP1",       "HP1",       "Pan1",    "Delay1",    "Feedback1",
-    "Level1",         "LP2",       "HP2",       "Pan2",      "Delay2",  "Feedback2", "Level2"};
-
 struct Output
 {
   int status = -1;
@@ -169,17 +164,18 @@ TEST_F(ToolsTest, LV2applyRendersTheComponentsBitsWithEchoesOnTheBeat)
     int bpm;
     std::string lv2Settings, componentSettings;
   };
-  for (const Case& c : {Case{120, "", ""}, Case{60, " -c feedback1 30 -c lp2 55",
-                                                " --set Feedback1=30 --set LP2=55"}})
+  for (const Case& c : {Case{120, "", ""},
+                        Case{60, " -c feedback1 30 -c lp2 55", " --set Feedback1=30 --set LP2=55"}})
   {
     const std::string bpm = std::to_string(c.bpm);
-    const Output applied = RunCommand("lv2apply -i '" + Path("clicks.wav") + "' -o '" + Path("lv2.wav") +
-                               "' -c bpm " + bpm + c.lv2Settings + " " + kLV2URI);
+    const Output applied =
+        RunCommand("lv2apply -i '" + Path("clicks.wav") + "' -o '" + Path("lv2.wav") + "' -c bpm " +
+                   bpm + c.lv2Settings + " " + kLV2URI);
     ASSERT_EQ(0, applied.status) << applied.text;
     const Output rendered =
         RunCommand(std::string("'") + TOLVANE_PROGRAM + "' render '" + Path("clicks.wav") + "' '" +
-            Path("component.wav") + "' --tempo " + bpm + " --tail 0" + c.componentSettings +
-            " --component '" + TOLVANE_COMPONENTS_DIR_DEFAULT + "/TolvaneDelay.component'");
+                   Path("component.wav") + "' --tempo " + bpm + " --tail 0" + c.componentSettings +
+                   " --component '" + TOLVANE_COMPONENTS_DIR_DEFAULT + "/TolvaneDelay.component'");
     ASSERT_EQ(0, rendered.status) << rendered.text;
 
     const Sound lv2 = ReadSound(Path("lv2.wav"));
@@ -201,8 +197,8 @@ TEST_F(ToolsTest, JalvLoadsListsAndSetsAControl)
   const std::string server = "tolvane" + std::to_string(getpid());
   setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
   setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-  const char* argv[] = {"jackd", "-r", "-n", server.c_str(), "-d", "dummy", "-r", "44100",
-                        "-p",    "512", nullptr};
+  const char* argv[] = {"jackd", "-r",    "-n", server.c_str(), "-d",   "dummy",
+                        "-r",    "44100", "-p", "512",          nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -220,7 +216,7 @@ TEST_F(ToolsTest, JalvLoadsListsAndSetsAControl)
   for (int attempt = 0; attempt < 40; ++attempt)
   {
     jalv = RunCommand("timeout 20 jalv -n tolvane_test " + std::string(kLV2URI) + " < '" +
-               Path("commands") + "'");
+                      Path("commands") + "'");
     if (jalv.text.find("Sample rate:") != std::string::npos) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
   }
@@ -228,8 +224,7 @@ TEST_F(ToolsTest, JalvLoadsListsAndSetsAControl)
   waitpid(jackd, nullptr, 0);
 
   EXPECT_NE(std::string::npos, jalv.text.find("Sample rate:  44100 Hz")) << jalv.text;
-  EXPECT_NE(std::string::npos,
-            jalv.text.find(std::string(kLV2URI) + "#preset1 (Tolvane Delay)"))
+  EXPECT_NE(std::string::npos, jalv.text.find(std::string(kLV2URI) + "#preset1 (Tolvane Delay)"))
       << jalv.text;
   EXPECT_GE(Count(jalv.text, "feedback1 = 75.000000\n"), 1u) << jalv.text;
   EXPECT_GE(Count(jalv.text, "feedback1 = 30.000000\n"), 2u) << jalv.text; // set, then listed
