@@ -48,23 +48,34 @@ plugins=(
   "LSP Artistic Delay|http://lsp-plug.in/plugins/lv2/art_delay_stereo|on0=1 on1=1 frac0=3 den0=16 frac1=5 den1=16 pl0=-100 pr0=-100 pl1=100 pr1=100 eq0=1 eq1=1 hc0=1 hc1=1 fhc0=5000 fhc1=5000 lc0=1 lc1=1 fbe0=1 fbe1=1 fbg0=0.6 fbg1=0.6"
 )
 
-# Median ns per stereo frame of $runs lv2bench runs.
-measure() {
-  local uri=$1 controls=$2 times=()
-  for _ in $(seq "$runs"); do
-    local line
-    line=$(BENCH_RATE=$rate BENCH_CONTROLS=$controls LD_PRELOAD="$work/bench_host_settings.so" \
-      lv2bench -f -b "$block" -n "$frames" "$uri" | grep -v '^#' | grep "$uri" || true)
-    [ -n "$line" ] || { echo "n/a"; return; }
-    times+=("$(echo "$line" | awk '{print $3}')")
-  done
-  printf '%s\n' "${times[@]}" | sort -g | awk -v n="$runs" -v f="$frames" \
-    '{ t[NR] = $1 } END { printf "%.1f\n", t[int((n + 1) / 2)] / f * 1e9 }'
+# Seconds lv2bench takes for one plug-in in one configuration; empty when it
+# cannot run the plug-in.
+time_one() {
+  BENCH_RATE=$rate BENCH_CONTROLS=$2 LD_PRELOAD="$work/bench_host_settings.so" \
+    lv2bench -f -b "$block" -n "$frames" "$1" | grep -v '^#' | grep -F "$1" | awk '{print $3}'
 }
 
-printf '%-20s %22s %28s\n' "ns per stereo frame" "default settings" "two-tap filtered feedback"
+# The runs interleave the plug-ins, so a busy machine weighs on all alike.
+declare -A seconds
+for run in $(seq "$runs"); do
+  for entry in "${plugins[@]}"; do
+    IFS='|' read -r name uri settings <<<"$entry"
+    seconds["$name|default"]+="$(time_one "$uri" "") "
+    seconds["$name|configured"]+="$(time_one "$uri" "$settings") "
+  done
+done
+
+# The median of a list of seconds as ns per stereo frame.
+median_ns() {
+  [ -n "${1// /}" ] || { echo "n/a"; return; }
+  printf '%s\n' $1 | sort -g | awk -v f="$frames" \
+    '{ t[NR] = $1 } END { printf "%.1f\n", t[int((NR + 1) / 2)] / f * 1e9 }'
+}
+
+printf '%-20s %18s %28s\n' "ns per stereo frame" "default settings" "two-tap filtered feedback"
 for entry in "${plugins[@]}"; do
-  IFS='|' read -r name uri settings <<<"$entry"
-  printf '%-20s %22s %28s\n' "$name" "$(measure "$uri" "")" "$(measure "$uri" "$settings")"
+  IFS='|' read -r name _ _ <<<"$entry"
+  printf '%-20s %18s %28s\n' "$name" "$(median_ns "${seconds["$name|default"]}")" \
+    "$(median_ns "${seconds["$name|configured"]}")"
 done
 echo "($rate Hz, $block-frame blocks, $frames frames, median of $runs runs of lv2bench)"
