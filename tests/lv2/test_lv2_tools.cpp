@@ -132,6 +132,14 @@ TEST_F(ToolsTest, TurtleFilesParseAndValidate)
   EXPECT_EQ(0u, Count(valid.text, "error:")) << valid.text;
 }
 
+TEST_F(ToolsTest, TheModuleExportsOnlyItsDescriptor)
+{
+  const Output symbols =
+      RunCommand("nm -D --defined-only '" + LV2BundleDir() + "TolvaneDelay.so' | awk '{print $3}'");
+  EXPECT_EQ(0, symbols.status);
+  EXPECT_EQ("lv2_descriptor\n", symbols.text);
+}
+
 TEST_F(ToolsTest, LV2lsAndLV2infoFindAndDescribeThePlugIn)
 {
   const Output list = RunCommand("lv2ls");
