@@ -21,6 +21,7 @@ const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\
                               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                               "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
                               "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+                              "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                               "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
                               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
                               "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
@@ -230,6 +231,11 @@ std::string LV2PresetURI(const LV2BundleNames& names, int presetIdx)
   return std::string(names.pluginURI) + "#preset" + std::to_string(presetIdx + 1);
 }
 
+std::string LV2UIURI(const LV2BundleNames& names)
+{
+  return std::string(names.pluginURI) + "#ui";
+}
+
 std::string LV2ManifestTurtle(const IPlugBase& plug, const LV2BundleNames& names)
 {
   std::string ttl = kPrefixes;
@@ -237,6 +243,14 @@ std::string LV2ManifestTurtle(const IPlugBase& plug, const LV2BundleNames& names
   ttl += Line("a lv2:Plugin");
   ttl += Line(std::string("lv2:binary <") + names.binary + ">");
   ttl += std::string("    rdfs:seeAlso <") + names.pluginFile + "> .\n";
+  if (names.uiBinary)
+  {
+    ttl += "\n<" + LV2UIURI(names) + ">\n";
+    ttl += Line("a ui:X11UI");
+    ttl += Line(std::string("ui:binary <") + names.uiBinary + ">");
+    ttl += Line("lv2:optionalFeature ui:parent, ui:resize, ui:idleInterface, urid:map");
+    ttl += "    lv2:extensionData ui:idleInterface .\n";
+  }
   for (int i = 0; i < plug.NPresets(); ++i)
   {
     if (!plug.PresetInitialized(i)) continue;
@@ -261,6 +275,7 @@ std::string LV2PluginTurtle(const IPlugBase& plug, const LV2BundleNames& names)
   ttl += Line("lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options");
   ttl += Line("opts:supportedOption bufsz:maxBlockLength");
   ttl += Line("lv2:extensionData state:interface");
+  if (names.uiBinary) ttl += Line("ui:ui <" + LV2UIURI(names) + ">");
   std::vector<std::string> portTexts;
   for (int c = 0; c < ports.nIn; ++c)
     portTexts.push_back(AudioPort(true, c, ports.nIn, ports.FirstInput() + c));

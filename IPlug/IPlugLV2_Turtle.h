@@ -16,6 +16,9 @@ struct LV2BundleNames
   const char* pluginFile;  // the description's file name, e.g. "Effect.ttl"
   const char* presetsFile; // the factory presets' file name
   const char* pluginClass; // an lv2: class such as "DelayPlugin"
+  // The editor's X11 UI module in the bundle; null for a bundle without one.
+  // Its URI is pluginURI + "#ui".
+  const char* uiBinary = nullptr;
 };
 
 // A valid LV2 symbol from a parameter name: lower case; characters other than
@@ -29,7 +32,9 @@ std::vector<std::string> LV2ParamSymbols(const IPlugBase& plug);
 // The URI of factory preset idx.
 std::string LV2PresetURI(const LV2BundleNames& names, int presetIdx);
 
-// manifest.ttl: the plug-in and each initialised factory preset.
+std::string LV2UIURI(const LV2BundleNames& names);
+
+// manifest.ttl: the plug-in, its UI and each initialised factory preset.
 std::string LV2ManifestTurtle(const IPlugBase& plug, const LV2BundleNames& names);
 
 // The plug-in's description: ports with ranges, defaults (the parameters'

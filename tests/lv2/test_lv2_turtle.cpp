@@ -126,3 +126,18 @@ TEST(LV2Turtle, OnlyMadePresetsAreListedWithTheirExactChunks)
   // Ends on the first preset, whose values become the ports' defaults.
   EXPECT_EQ(0.1 + 0.2, plug.GetParam(0)->Value());
 }
+
+TEST(LV2Turtle, AnEditorModuleBecomesTheX11UI)
+{
+  TestPlug plug(1);
+  plug.InitDoubles({1});
+  EXPECT_EQ(std::string::npos, LV2ManifestTurtle(plug, kNames).find("ui:X11UI"));
+  EXPECT_EQ(std::string::npos, LV2PluginTurtle(plug, kNames).find("ui:ui"));
+  LV2BundleNames names = kNames;
+  names.uiBinary = "Plug_ui.so";
+  const std::string manifest = LV2ManifestTurtle(plug, names);
+  const size_t ui = manifest.find("<urn:test:Plug#ui>\n    a ui:X11UI ;");
+  ASSERT_NE(std::string::npos, ui);
+  EXPECT_NE(std::string::npos, manifest.find("ui:binary <Plug_ui.so>", ui));
+  EXPECT_NE(std::string::npos, LV2PluginTurtle(plug, names).find("ui:ui <urn:test:Plug#ui>"));
+}
