@@ -40,12 +40,12 @@ frames=$((rate * 20))
 runs=${BENCH_RUNS:-5}
 export LV2_PATH="$bundles:/usr/lib/lv2:/usr/lib/x86_64-linux-gnu/lv2"
 
-# name | URI | two-tap filtered feedback settings (taps near 3/16 and 5/16 of a
-# bar at 120 bpm, one per side, low-passed in the feedback path)
+# name | URI | two-tap filtered feedback settings: taps at 375 ms (left) and
+# 625 ms (right), each feeding back through low- and high-cut filters
 plugins=(
-  "Tolvane Delay|urn:tolvane:TolvaneDelay|switch=100 delay1=16.36 delay2=27.27 pan1=0 pan2=100 lp1=55 lp2=55 hp1=38.61 hp2=38.61 feedback1=60 feedback2=60"
+  "Tolvane Delay|urn:tolvane:TolvaneDelay|switch=100 units=24.29 delay1=16.36 delay2=27.27 pan1=0 pan2=100 lp1=85 lp2=85 hp1=38.61 hp2=38.61 feedback1=60 feedback2=60"
   "Calf Vintage Delay|http://calf.sourceforge.net/plugins/VintageDelay|subdiv=4 time_l=3 time_r=5 feedback=0.6 medium=2 mix_mode=0"
-  "LSP Artistic Delay|http://lsp-plug.in/plugins/lv2/art_delay_stereo|on0=1 on1=1 frac0=3 den0=16 frac1=5 den1=16 pl0=-100 pr0=-100 pl1=100 pr1=100 eq0=1 eq1=1 hc0=1 hc1=1 fhc0=5000 fhc1=5000 lc0=1 lc1=1 fbe0=1 fbe1=1 fbg0=0.6 fbg1=0.6"
+  "LSP Artistic Delay|http://lsp-plug.in/plugins/lv2/art_delay_stereo|on0=1 on1=1 dadd0=0.375 dadd1=0.625 fbadd0=0.375 fbadd1=0.625 pl0=-100 pr0=-100 pl1=100 pr1=100 eq0=1 eq1=1 hc0=1 hc1=1 fhc0=5000 fhc1=5000 lc0=1 lc1=1 fbe0=1 fbe1=1 fbg0=0.6 fbg1=0.6"
 )
 
 # Seconds lv2bench takes for one plug-in in one configuration; empty when it
