@@ -156,7 +156,7 @@ TEST_F(LilvBundle, TheFactoryPresetLoadsTheComponentsFactoryValues)
   ASSERT_NE(nullptr, instance);
   SetChunk(instance, AwkwardValues());
   lilv_state_restore(state, instance, nullptr, nullptr, 0, nullptr);
-  EXPECT_EQ(ComponentData({}), Chunk(instance));
+  EXPECT_EQ(ComponentPresetData({}), Chunk(instance));
   lilv_state_free(state);
   lilv_nodes_free(presets);
   lilv_node_free(presetClass);

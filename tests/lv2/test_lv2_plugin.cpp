@@ -15,8 +15,8 @@ namespace
 {
 const ParamSettings kSettings = {{kFeedback1, 30.0f}, {kLP1, 60.0f}, {kPan2, 80.0f}};
 
-Channels RenderLV2(const Channels& in, float tempo, const ParamSettings& settings,
-                   uint32_t blockSize)
+ChannelData RenderLV2(const ChannelData& in, float tempo, const ParamSettings& settings,
+                      uint32_t blockSize)
 {
   LV2Host host;
   if (!host.Ok()) return {};
@@ -43,10 +43,10 @@ std::vector<unsigned char> RandomChunk(unsigned seed)
 
 TEST(LV2Edition, RendersTheComponentsBitsAtAnyBlockSize)
 {
-  const Channels in = Clicks(2, 3 * 44100, 4410, 30000);
+  const ChannelData in = Clicks(2, 3 * 44100, 4410, 30000);
   for (float tempo : {120.0f, 75.0f})
   {
-    const Channels expected = RenderComponent(in, tempo, kSettings);
+    const ChannelData expected = RenderComponent(in, tempo, kSettings);
     ASSERT_EQ(2u, expected.size());
     // 1 and 13 frames as sample-by-sample hosts do; 12000 is sliced inside run().
     for (uint32_t block : {1u, 13u, 512u, 12000u})
@@ -56,7 +56,7 @@ TEST(LV2Edition, RendersTheComponentsBitsAtAnyBlockSize)
 
 TEST(LV2Edition, TimePositionTempoOverridesThePort)
 {
-  const Channels in = Clicks(2, 2 * 44100, 100, 50000);
+  const ChannelData in = Clicks(2, 2 * 44100, 100, 50000);
   LV2Host host;
   ASSERT_TRUE(host.Ok());
   host.LoadDefaults();
@@ -69,9 +69,9 @@ TEST(LV2Edition, TimePositionTempoOverridesThePort)
 
 TEST(LV2Edition, MonoHostLeavesTheRightInputUnconnected)
 {
-  const Channels stereo = Clicks(2, 44100, 100, 20000);
-  const Channels mono(stereo.begin(), stereo.begin() + 1);
-  const Channels expected = RenderComponent(mono, 120.0, {});
+  const ChannelData stereo = Clicks(2, 44100, 100, 20000);
+  const ChannelData mono(stereo.begin(), stereo.begin() + 1);
+  const ChannelData expected = RenderComponent(mono, 120.0, {});
   ASSERT_EQ(1u, expected.size());
   LV2Host host;
   ASSERT_TRUE(host.Ok());
@@ -89,7 +89,7 @@ TEST(LV2Edition, ActivateClearsTheDelayLines)
   host.Activate();
   host.Process(Clicks(2, 8000, 0, 1000), 512);
   host.Activate();
-  const Channels out = host.Process(Clicks(2, 44100, 44100, 1), 512);
+  const ChannelData out = host.Process(Clicks(2, 44100, 44100, 1), 512);
   for (const auto& channel : out)
     for (float s : channel)
       ASSERT_EQ(0.0f, s);
@@ -105,7 +105,7 @@ TEST(LV2State, SavesTheComponentsDataChunk)
   for (const auto& setting : kSettings)
     host.Control(setting.first) = setting.second;
   host.Run(0);
-  const std::vector<unsigned char> expected = ComponentData(kSettings);
+  const std::vector<unsigned char> expected = ComponentPresetData(kSettings);
   ASSERT_EQ(kLV2NParams * sizeof(double), expected.size());
   EXPECT_EQ(expected, host.SavedChunk());
 }
@@ -113,7 +113,7 @@ TEST(LV2State, SavesTheComponentsDataChunk)
 TEST(LV2State, LoadsTheComponentsDataAndRendersAlike)
 {
   const ParamSettings settings = {{kDelay1, 40.0f}, {kFeedback2, 20.0f}, {kWetDry1, 80.0f}};
-  const std::vector<unsigned char> data = ComponentData(settings);
+  const std::vector<unsigned char> data = ComponentPresetData(settings);
   LV2Host host;
   ASSERT_TRUE(host.Ok());
   host.LoadDefaults();
@@ -122,7 +122,7 @@ TEST(LV2State, LoadsTheComponentsDataAndRendersAlike)
   ASSERT_EQ(LV2_STATE_SUCCESS, host.RestoreChunk(data));
   // Ports the host did not touch since do not override the restored values.
   host.Activate();
-  const Channels in = Clicks(2, 2 * 44100, 10, 40000);
+  const ChannelData in = Clicks(2, 2 * 44100, 10, 40000);
   EXPECT_EQ(RenderComponent(in, 120.0, settings), host.Process(in, 256));
   EXPECT_EQ(data, host.SavedChunk());
 }
