@@ -76,6 +76,12 @@ public:
   bool SendMidiMsg(IMidiMsg*) override { return false; }
   bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>*) override { return false; }
 
+  // The same plug-in hooks the component wrapper offers, so an effect compiles
+  // against either: a parameter's text at a plain value (false for none), and
+  // how long the output rings on after the input stops.
+  virtual bool GetParamValueText(int, double, char*, int) { return false; }
+  virtual double GetTailSeconds() { return GetLatency() / GetSampleRate(); }
+
   // The frames processed at a time; a longer run() is processed in slices.
   static constexpr int kDefaultBlockSize = 1024;
   static constexpr int kMaxBlockSize = 8192;
