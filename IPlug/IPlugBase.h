@@ -23,11 +23,15 @@ struct IRECT;
 class IPlugBase
 {
 public:
-  // Scope guard on a plug-in's mutex; a null plug-in locks nothing.
+  // Scope guard on a plug-in's mutex; a null plug-in, or one whose wrapper
+  // calls it from a single thread (see UseMutex), locks nothing.
   class IMutexLock : public WDL_MutexLock
   {
   public:
-    explicit IMutexLock(IPlugBase* plug) : WDL_MutexLock(plug ? &plug->mMutex : nullptr) {}
+    explicit IMutexLock(IPlugBase* plug)
+        : WDL_MutexLock(plug && plug->mUseMutex ? &plug->mMutex : nullptr)
+    {
+    }
   };
 
   // One legal channel configuration.
@@ -169,6 +173,12 @@ public:
 
   int NPresets() const { return mPresets.GetSize(); }
   const char* GetPresetName(int idx) const; // "" outside the list
+  // Whether slot idx holds a preset (made by the plug-in or stored by a host).
+  bool PresetInitialized(int idx) const
+  {
+    const IPreset* preset = mPresets.Get(idx);
+    return preset && preset->mInitialized;
+  }
   IPreset* GetNextUninitializedPreset(WDL_PtrList<IPreset>* presets);
 
   // Factory presets fill the next blank slot; with none left they do nothing.
@@ -215,8 +225,14 @@ public:
   void SetHost(const char* name, int version);
 
 protected:
+  // A wrapper whose host never calls the plug-in from two threads at once turns
+  // the plug-in mutex off, so the audio thread takes no lock at all. Call from
+  // the wrapper's constructor only.
+  void UseMutex(bool use) { mUseMutex = use; }
+
   WDL_PtrList<ChannelIO> mChannelIO;
   WDL_Mutex mMutex;
+  bool mUseMutex = true;
   char mEffectName[128], mProductName[128], mMfrName[128];
   int mUniqueID, mMfrID, mVersion;
   EHost mHost = kHostUninit;

@@ -25,3 +25,6 @@ endif()
 
 # Where the component bundles are laid out.
 set(TOLVANE_COMPONENTS_DIR ${PROJECT_BINARY_DIR}/Components CACHE INTERNAL "")
+
+# Where the LV2 bundles are laid out (a folder to put on LV2_PATH).
+set(TOLVANE_LV2_DIR ${PROJECT_BINARY_DIR}/lv2 CACHE INTERNAL "")

@@ -4,7 +4,7 @@
 
 #include <new>
 
-IPlugAU* MakePlug()
+IPlugEdition* MakePlug()
 {
   // Created on first use and destroyed at exit; serialises instance creation.
   static WDL_Mutex sMakePlugMutex;
@@ -22,7 +22,14 @@ IPlugAU* MakePlug()
   }
 }
 
+#if defined(IPLUG_LV2)
+extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index)
+{
+  return IPlugLV2::Descriptor(index, kTolvaneLV2URI);
+}
+#else
 extern "C" ComponentResult TolvaneDelay_Entry(ComponentParameters* params, void* storage)
 {
   return IPlugAU::IPlugAUEntry(params, storage);
 }
+#endif

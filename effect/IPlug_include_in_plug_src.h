@@ -1,15 +1,24 @@
 #pragma once
 
 // The plug-in module's glue: the factory the wrapper calls when the host opens
-// an instance (MakePlug, declared with the wrapper), and the exported
-// component entry the component manager calls.
-
-#include <CoreServices/CoreServices.h>
+// an instance (MakePlug, declared with the wrapper), and the exported entry of
+// the edition being built: the component entry the component manager calls,
+// or the LV2 descriptor.
 
 // Identifies the plug-in's bundle; the wrapper finds its resources and views by it.
 constexpr const char* kTolvaneBundleID = "com.tolvane.audiounit.TolvaneDelay";
 // The Cocoa view factory class the editor registers.
 constexpr const char* kTolvaneViewFactoryClassName = "TolvaneDelay_View";
+// The LV2 edition's plug-in URI; saved sessions and presets refer to it.
+constexpr const char* kTolvaneLV2URI = "urn:tolvane:TolvaneDelay";
+
+#if defined(IPLUG_LV2)
+#include <lv2/core/lv2.h>
+
+extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index);
+#else
+#include <CoreServices/CoreServices.h>
 
 extern "C" __attribute__((visibility("default"))) ComponentResult
 TolvaneDelay_Entry(ComponentParameters* params, void* storage);
+#endif

@@ -51,8 +51,8 @@ void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, doub
 } // namespace
 
 TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
-    : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "TolvaneDelay", "", "kvo",
-              kTolvaneVersion, kTolvaneUniqueID, kTolvaneMfrID, 0, false, false, false, 0),
+    : IPlugEdition(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "TolvaneDelay", "", "kvo",
+                   kTolvaneVersion, kTolvaneUniqueID, kTolvaneMfrID, 0, false, false, false, 0),
       mLoopEngine(new DelayLoop(44100)), mStereoEngine(new StereoDelay(44100)),
       mLongestDelayMS(LongestDelayMS(44100))
 {

@@ -11,7 +11,7 @@
 // delay lines are built at construction). The read-only views are for tests
 // and the editor, under the mutex.
 
-#include "IPlug/IPlugAU.h"
+#include "IPlug/IPlugEdition.h"
 
 #include "effect/DSP_DelayLoop.h"
 #include "effect/DSP_StereoDelay.h"
@@ -25,7 +25,7 @@ constexpr int kTolvaneUniqueID = 0x5476646C; // 'Tvdl'
 constexpr int kTolvaneMfrID = 0x74566C6C;    // 'tVll'
 constexpr int kTolvaneVersion = 0x10000;     // 1.0.0
 
-class TolvaneDelay : public IPlugAU
+class TolvaneDelay : public IPlugEdition
 {
 public:
   explicit TolvaneDelay(IPlugInstanceInfo instanceInfo);

@@ -11,6 +11,8 @@ packages=(
   libsndfile1-dev
   libplist-dev
   libx11-dev
+  lv2-dev liblilv-dev
+  lilv-utils serdi sordi jalv jackd2
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
