@@ -2,6 +2,8 @@
 
 #include "effect/TolvaneDelay.h"
 
+#include "IPlug/IGraphicsMac.h"
+
 #include <new>
 
 IPlugAU* MakePlug()
@@ -20,6 +22,13 @@ IPlugAU* MakePlug()
   {
     return nullptr; // the wrapper answers the open with an error
   }
+}
+
+IGraphicsMac* MakeGraphics(IPlugAU* plug, int width, int height, int fps)
+{
+  IGraphicsMac* graphics = new IGraphicsMac(plug, width, height, fps);
+  graphics->SetBundleID(kTolvaneBundleID);
+  return graphics;
 }
 
 extern "C" ComponentResult TolvaneDelay_Entry(ComponentParameters* params, void* storage)

@@ -6,6 +6,9 @@
 
 #include <CoreServices/CoreServices.h>
 
+class IGraphicsMac;
+class IPlugAU;
+
 // Identifies the plug-in's bundle; the wrapper finds its resources and views by it.
 constexpr const char* kTolvaneBundleID = "com.tolvane.audiounit.TolvaneDelay";
 // The Cocoa view factory class the editor registers.
@@ -13,3 +16,7 @@ constexpr const char* kTolvaneViewFactoryClassName = "TolvaneDelay_View";
 
 extern "C" __attribute__((visibility("default"))) ComponentResult
 TolvaneDelay_Entry(ComponentParameters* params, void* storage);
+
+// The effect's editor: a window binding of the given size and frame rate that
+// finds its pictures in the plug-in's bundle.
+IGraphicsMac* MakeGraphics(IPlugAU* plug, int width, int height, int fps);
