@@ -4,29 +4,51 @@
 // and key events into editor calls, paints the editor's bitmap when the
 // window system asks, and hosts the text field and popup menus that controls
 // ask for. Once the editor closes it (mGraphics null) it ignores everything.
+// The view is reference counted: the host holds the reference OpenWindow
+// hands out; the editor only points at it while it is open.
 //
 // Threads: the host's main (user-interface) thread only.
 
 #include "IPlug/IGraphicsMac.h"
 
+#include "platform/window/Event.h"
+#include "platform/window/TextField.h"
+#include "platform/window/Timer.h"
+#include "platform/window/View.h"
+
+#include <string>
+
 class IControl;
 class IParam;
 class IPopupMenu;
 
-class IGraphicsCocoa_vTolvaneDelay_au : public NSView
+// Filters typing in a text entry: allowed characters, length and value.
+class CocoaFormatter_vTolvaneDelay_au : public NSFormatter
+{
+public:
+  CocoaFormatter_vTolvaneDelay_au(const char* filterCharacterSet, int maxLength, int maxValue);
+  bool isPartialStringValid(const std::string& partial) const override;
+  std::string description() const override { return "CocoaFormatter_vTolvaneDelay_au"; }
+
+private:
+  std::string mFilterCharacterSet;
+  bool mFilter;
+  int mMaxLength, mMaxValue;
+};
+
+class IGraphicsCocoa_vTolvaneDelay_au : public NSView, public NSTextFieldDelegate
 {
 public:
   // initWithIGraphics: a view of the editor's size with a repeating timer at
-  // the editor's frame rate.
+  // the editor's frame rate on the current run loop.
   explicit IGraphicsCocoa_vTolvaneDelay_au(IGraphicsMac* graphics);
-  ~IGraphicsCocoa_vTolvaneDelay_au() override;
 
   // ---- The window system's calls --------------------------------------------
 
   void viewDidMoveToWindow() override;
-  bool isOpaque() override { return mGraphics != nullptr; }
-  bool acceptsFirstResponder() override { return true; }
-  bool acceptsFirstMouse(NSEvent*) override { return true; }
+  bool isOpaque() const override { return mGraphics != nullptr; }
+  bool acceptsFirstResponder() const override { return true; }
+  bool acceptsFirstMouse(NSEvent*) const override { return true; }
   void drawRect(NSRect rect) override;
   void mouseDown(NSEvent* event) override;
   void mouseUp(NSEvent* event) override;
@@ -37,7 +59,10 @@ public:
   void mouseMoved(NSEvent* event) override;
   void scrollWheel(NSEvent* event) override;
   void keyDown(NSEvent* event) override;
+  // Ends any text entry and closes the editor's window before leaving.
   void removeFromSuperview() override;
+  void controlTextDidEndEditing(NSTextField* field) override;
+  std::string description() const override { return "IGraphicsCocoa_vTolvaneDelay_au"; }
 
   // ---- The editor's calls ------------------------------------------------------
 
@@ -49,15 +74,15 @@ public:
   void createTextEntry(IControl* control, IParam* param, IText* text, const char* str,
                        NSRect areaRect);
   void endUserInput();
-  // The text field's end of editing: hands the text to the control or
-  // parameter, then closes the field.
-  void controlTextDidEndEditing(NSTextField* field);
   // Shows the menu at the area and waits; the menu with its chosen index set,
   // or null when nothing was chosen.
   IPopupMenu* createIPopupMenu(IPopupMenu* menu, NSRect areaRect);
 
   IGraphicsMac* graphics() const { return mGraphics; }
-  bool textEntryOpen() const { return mTextFieldView != nullptr; }
+  NSTextField* textField() const { return mTextFieldView; }
+
+protected:
+  ~IGraphicsCocoa_vTolvaneDelay_au() override;
 
 private:
   // Editor coordinates of the event's location; remembered as the last

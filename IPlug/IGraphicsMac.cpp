@@ -3,7 +3,13 @@
 #include "IPlug/IGraphicsCocoa.h"
 #include "IPlug/IGraphicsMacPrompts.h"
 
+#include "platform/window/FilePanel.h"
+#include "platform/window/Object.h"
+#include "platform/window/GraphicsContext.h"
+
 #include <cstring>
+#include <string>
+#include <vector>
 
 IGraphicsMac::IGraphicsMac(IPlugBase* plug, int w, int h, int refreshFPS)
     : IGraphics(plug, w, h, refreshFPS)
@@ -64,8 +70,8 @@ bool IGraphicsMac::DrawScreen(IRECT*)
   NSGraphicsContext* context = NSGraphicsContext::currentContext();
   if (!context) return false;
   // The whole bitmap each time; the window system clips to the area it paints.
-  context->drawImage(mDrawBitmap->getBits(), Width(), Height(), mDrawBitmap->getRowSpan(),
-                     NSMakeRect(0, 0, Width(), Height()));
+  context->drawImage(mDrawBitmap->getBits(), mDrawBitmap->getWidth(), mDrawBitmap->getHeight(),
+                     mDrawBitmap->getRowSpan(), NSMakeRect(0, 0, Width(), Height()));
   return true;
 }
 
@@ -85,7 +91,7 @@ IRECT IGraphicsMac::ToIRECT(IGraphics* graphics, NSRect* rect)
   return IRECT(x, h - y - rh, x + w, h - y);
 }
 
-NSColor* IGraphicsMac::ToNSColor(IColor* color)
+NSColor IGraphicsMac::ToNSColor(IColor* color)
 {
   return NSColor::colorWithCalibratedRed(color->R / 255.0, color->G / 255.0, color->B / 255.0,
                                          color->A / 255.0);
@@ -123,11 +129,26 @@ void IGraphicsMac::PromptForFile(WDL_String* fileName, EFileAction action, WDL_S
   }
   MacPrompts::FilePanelRequest request;
   MacPrompts::PrepareFilePanel(fileName, action, dir, extensions, &request);
-  WDL_String chosen;
-  if (!NSSavePanel::runModal(request.save, request.startDir.Get(), request.defaultFile.Get(),
-                             request.types, &chosen))
-    return;
-  MacPrompts::FinishFilePanel(chosen.Get(), fileName, dir);
+  std::vector<std::string> types;
+  for (int i = 0; i < request.types.GetSize(); ++i)
+    types.push_back(request.types.Get(i)->Get());
+  NSSavePanel* panel;
+  if (request.save)
+    panel = NSSavePanel::savePanel();
+  else
+  {
+    NSOpenPanel* open = NSOpenPanel::openPanel();
+    open->setCanChooseFiles(true);
+    open->setCanChooseDirectories(false);
+    open->setResolvesAliases(true);
+    panel = open;
+  }
+  panel->setAllowedFileTypes(types);
+  const bool confirmed =
+      panel->runModalForDirectory(request.startDir.Get(), request.defaultFile.Get()) == NSOKButton;
+  const std::string chosen = panel->filename();
+  panel->release();
+  if (confirmed) MacPrompts::FinishFilePanel(chosen.c_str(), fileName, dir);
 }
 
 bool IGraphicsMac::PromptForColor(IColor*, char*)
@@ -138,5 +159,7 @@ bool IGraphicsMac::PromptForColor(IColor*, char*)
 bool IGraphicsMac::OpenURL(const char* url, const char*, const char*, const char*)
 {
   if (!url) return false;
-  return NSWorkspace::openURL(url, std::strstr(url, "http") != nullptr);
+  // Text with "http" in it is a web address, anything else a file path.
+  const std::string address = std::strstr(url, "http") ? url : std::string("file://") + url;
+  return NSWorkspace::sharedWorkspace()->openURL(address);
 }

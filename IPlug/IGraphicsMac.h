@@ -11,7 +11,8 @@
 
 #include "IPlug/IGraphics.h"
 
-#include <AppKit/AppKit.h>
+#include "platform/window/Geometry.h"
+#include "platform/window/TextField.h"
 
 class IGraphicsCocoa_vTolvaneDelay_au;
 
@@ -56,7 +57,7 @@ public:
   // rectangles (bottom-left origin) and back.
   static NSRect ToNSRect(IGraphics* graphics, IRECT* rect);
   static IRECT ToIRECT(IGraphics* graphics, NSRect* rect);
-  static NSColor* ToNSColor(IColor* color);
+  static NSColor ToNSColor(IColor* color);
   // The point size of a text field for a text style's size.
   static int AdjustFontSize(int size) { return static_cast<int>(size * 0.9); }
 

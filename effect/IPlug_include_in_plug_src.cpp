@@ -3,6 +3,9 @@
 #include "effect/TolvaneDelay.h"
 
 #include "IPlug/IGraphicsMac.h"
+#include "IPlug/IPlugAU_ViewFactory.h"
+
+#include "platform/window/ClassRegistry.h"
 
 #include <new>
 
@@ -23,6 +26,9 @@ IPlugAU* MakePlug()
     return nullptr; // the wrapper answers the open with an error
   }
 }
+
+// The view factory is known to the window system for as long as the module is loaded.
+static ClassRegistration sViewFactory(kTolvaneViewFactoryClassName, &TolvaneDelay_View::Create);
 
 IGraphicsMac* MakeGraphics(IPlugAU* plug, int width, int height, int fps)
 {

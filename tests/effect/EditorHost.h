@@ -1,20 +1,18 @@
 #pragma once
 
-// A host that opens the effect's editor the way a music application does:
-// the unit's Cocoa view property names a bundle and a factory class, the
-// class registry gives the factory, and the factory gives the view. Mouse
-// events go to the view in window coordinates (bottom-left origin); the
-// view's timer runs on the test's clock; the view's pixels are what a window
-// would show. For checks of the controls themselves it also reaches the
-// editor behind the view.
+// A host that opens the effect's editor the way a music application does
+// (host/EditorView: the Cocoa view property, the factory class from the
+// module, the view in a window), drives it with mouse events and timer ticks
+// and reads the parameters back through the host API. For checks of the
+// controls themselves it also reaches the editor behind the view.
 
 #include "tests/effect/EffectHost.h"
 
+#include "host/EditorView.h"
+
 #include "IPlug/IGraphicsCocoa.h"
 
-#include <AppKit/AppKit.h>
 #include <AudioToolbox/AudioUnitUtilities.h>
-#include <AudioUnit/AUCocoaUIView.h>
 
 #include <map>
 #include <memory>
@@ -23,6 +21,8 @@
 class EditorHost
 {
 public:
+  static constexpr double kTick = 1.0 / 25; // the editor's timer period
+
   EditorHost() = default;
   ~EditorHost() { Close(); }
   EditorHost(const EditorHost&) = delete;
@@ -33,21 +33,7 @@ public:
   {
     mHost.reset(new EffectHost());
     if (!mHost->Unit()) return Fail("the component does not open");
-    AudioUnitCocoaViewInfo info = {};
-    UInt32 size = sizeof info;
-    if (AudioUnitGetProperty(mHost->Unit(), kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0,
-                             &info, &size) != noErr)
-      return Fail("no Cocoa view property");
-    char className[256] = {};
-    CFStringGetCString(info.mCocoaAUViewClass[0], className, sizeof className,
-                       kCFStringEncodingUTF8);
-    CFRelease(info.mCocoaAUViewClass[0]);
-    CFRelease(info.mCocoaAUViewBundleLocation);
-    mClassName = className;
-    mFactory.reset(static_cast<AUCocoaUIBase*>(NSCreateObject(className)));
-    if (!mFactory) return Fail("no factory class named " + mClassName);
-    mView = mFactory->uiViewForAudioUnit(mHost->Unit(), NSMakeSize(100, 100));
-    if (!mView) return Fail("the factory gives no view");
+    if (!mView.Open(mHost->Unit(), mFailure)) return false;
     ListenToGestures();
     return true;
   }
@@ -56,21 +42,17 @@ public:
   {
     if (mListener) AUListenerDispose(mListener);
     mListener = nullptr;
-    if (mView) mView->removeFromSuperview();
-    delete mView;
-    mView = nullptr;
-    mFactory.reset();
+    mView.Close();
     mHost.reset();
   }
 
   const std::string& Failure() const { return mFailure; }
-  const std::string& ClassName() const { return mClassName; }
   AudioUnit Unit() const { return mHost->Unit(); }
-  NSView* View() const { return mView; }
+  EditorView& View() { return mView; }
   // The editor behind the view (for looking at its controls).
   IGraphics* Graphics() const
   {
-    auto* view = static_cast<IGraphicsCocoa_vTolvaneDelay_au*>(mView);
+    auto* view = static_cast<IGraphicsCocoa_vTolvaneDelay_au*>(mView.View());
     return view ? view->graphics() : nullptr;
   }
 
@@ -82,34 +64,32 @@ public:
     return value;
   }
 
-  // One period of the editor's timer, then the window system's repaint.
-  void Tick()
-  {
-    NSTimer::advanceClock(0.04);
-    mView->displayIfNeeded();
-  }
+  // One period of the editor's timer and the repaint it asks for.
+  void Tick() { mView.Run(kTick); }
 
-  // ---- Mouse events at editor coordinates -------------------------------------
-
-  void Click(int x, int y, unsigned long flags = 0)
+  // A press and release; the clock then moves on so that the next press is
+  // not taken for a double click.
+  void Click(int x, int y, uint32_t flags = 0)
   {
-    Send(&NSView::mouseDown, x, y, flags);
-    Send(&NSView::mouseUp, x, y, flags);
+    mView.MouseDown(x, y, flags);
+    mView.MouseUp(x, y, flags);
+    mView.Run(0.6);
   }
-  void Drag(int x0, int y0, int x1, int y1, unsigned long flags = 0)
+  void Drag(int x0, int y0, int x1, int y1, uint32_t flags = 0)
   {
-    Send(&NSView::mouseDown, x0, y0, flags);
+    mView.MouseDown(x0, y0, flags);
     const int steps = 4;
     for (int i = 1; i <= steps; ++i)
-      Send(&NSView::mouseDragged, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, flags);
-    Send(&NSView::mouseUp, x1, y1, flags);
+      mView.MouseDrag(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, flags);
+    mView.MouseUp(x1, y1, flags);
+    mView.Run(0.6);
   }
 
   // The colour a window shows at editor pixel (x, y).
   IColor ViewPixel(int x, int y) const
   {
-    const LICE_pixel p = mView->pixelAt(x, y);
-    return IColor(LICE_GETA(p), LICE_GETR(p), LICE_GETG(p), LICE_GETB(p));
+    const uint32_t p = mView.Pixel(x, y);
+    return IColor(p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF, (p >> 24) & 0xFF);
   }
 
   int GestureBegins(int param) const { return Count(mBegins, param); }
@@ -120,14 +100,6 @@ private:
   {
     mFailure = why;
     return false;
-  }
-
-  // Editor (x, y) is view point (x + 2, H - y - 3): the inverse of the view's mapping.
-  void Send(void (NSView::*handler)(NSEvent*), int x, int y, unsigned long flags)
-  {
-    const double h = mView->frame().size.height;
-    NSEvent event(NSMakePoint(x + 2, h - y - 3), flags, 1);
-    (mView->*handler)(&event);
   }
 
   void ListenToGestures()
@@ -160,9 +132,8 @@ private:
   }
 
   std::unique_ptr<EffectHost> mHost;
-  std::unique_ptr<AUCocoaUIBase> mFactory;
-  NSView* mView = nullptr;
+  EditorView mView;
   AUEventListenerRef mListener = nullptr;
   std::map<int, int> mBegins, mEnds;
-  std::string mClassName, mFailure;
+  std::string mFailure;
 };
