@@ -13,8 +13,8 @@
 #   that both sides share one component registry, one bundle list and one set of listeners.
 #
 # tolvane_component_host(<target>)
-#   Makes an executable able to load component modules: it links the whole of platform_au and
-#   platform_cf and exports their symbols to the modules it loads.
+#   Makes an executable able to load component modules: it links the whole of platform_au,
+#   platform_cf and platform_window and exports their symbols to the modules it loads.
 include_guard(GLOBAL)
 
 function(tolvane_add_component_bundle target name plist_template)
@@ -49,9 +49,16 @@ function(tolvane_add_component_bundle target name plist_template)
 endfunction()
 
 function(tolvane_component_host target)
-  target_link_libraries(${target} PRIVATE platform_au platform_cf)
+  set(libs platform_au platform_cf)
+  if(TARGET platform_window)
+    list(APPEND libs platform_window)
+  endif()
+  set(archives)
+  foreach(lib ${libs})
+    list(APPEND archives $<TARGET_FILE:${lib}>)
+  endforeach()
+  target_link_libraries(${target} PRIVATE ${libs})
   target_link_options(${target} PRIVATE
-    "LINKER:--whole-archive" $<TARGET_FILE:platform_au> $<TARGET_FILE:platform_cf>
-    "LINKER:--no-whole-archive")
+    "LINKER:--whole-archive" ${archives} "LINKER:--no-whole-archive")
   set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
 endfunction()
