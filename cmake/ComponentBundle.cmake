@@ -9,8 +9,9 @@
 #     Contents/MacOS/<bundle name>      the built module
 #     Contents/Resources/<file>         each RESOURCES file
 #   The bundle folder is stored in the target's property TOLVANE_BUNDLE_DIR.
-#   The module must not link platform_au or platform_cf: it uses the host program's copies, so
-#   that both sides share one component registry, one bundle list and one set of listeners.
+#   The module must not link platform_au, platform_cf or platform_window: it uses the host
+#   program's copies, so that both sides share one component registry, one bundle list, one set
+#   of listeners, one run loop and one class registry.
 #
 # tolvane_component_host(<target>)
 #   Makes an executable able to load component modules: it links the whole of platform_au,
@@ -49,16 +50,9 @@ function(tolvane_add_component_bundle target name plist_template)
 endfunction()
 
 function(tolvane_component_host target)
-  set(libs platform_au platform_cf)
-  if(TARGET platform_window)
-    list(APPEND libs platform_window)
-  endif()
-  set(archives)
-  foreach(lib ${libs})
-    list(APPEND archives $<TARGET_FILE:${lib}>)
-  endforeach()
-  target_link_libraries(${target} PRIVATE ${libs})
+  target_link_libraries(${target} PRIVATE platform_au platform_cf platform_window)
   target_link_options(${target} PRIVATE
-    "LINKER:--whole-archive" ${archives} "LINKER:--no-whole-archive")
+    "LINKER:--whole-archive" $<TARGET_FILE:platform_au> $<TARGET_FILE:platform_cf>
+    $<TARGET_FILE:platform_window> "LINKER:--no-whole-archive")
   set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
 endfunction()
