@@ -101,6 +101,7 @@ void IGraphicsCocoa_vTolvaneDelay_au::detachGraphics()
 
 void IGraphicsCocoa_vTolvaneDelay_au::removeFromSuperview()
 {
+  if (!superview()) return; // not in a view: nothing to leave
   endUserInput();
   if (IGraphicsMac* graphics = mGraphics) graphics->CloseWindow();
   NSView::removeFromSuperview(); // may release this view: nothing may follow
