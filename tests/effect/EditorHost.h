@@ -6,9 +6,8 @@
 // and reads the parameters back through the host API. For checks of the
 // controls themselves it also reaches the editor behind the view.
 
-#include "tests/effect/EffectHost.h"
-
-#include "host/EditorView.h"
+#include "host/kit/EditorView.h"
+#include "host/kit/HostedUnit.h"
 
 #include "IPlug/IGraphicsCocoa.h"
 
@@ -31,8 +30,8 @@ public:
   // Opens the unit and its view; false with Failure() set when any step fails.
   bool Open()
   {
-    mHost.reset(new EffectHost());
-    if (!mHost->Unit()) return Fail("the component does not open");
+    mHost.reset(new HostedUnit());
+    if (!mHost->OpenFound("", mFailure)) return false;
     if (!mView.Open(mHost->Unit(), mFailure)) return false;
     ListenToGestures();
     return true;
@@ -96,12 +95,6 @@ public:
   int GestureEnds(int param) const { return Count(mEnds, param); }
 
 private:
-  bool Fail(const std::string& why)
-  {
-    mFailure = why;
-    return false;
-  }
-
   void ListenToGestures()
   {
     AUEventListenerCreate(&EditorHost::OnEvent, this, nullptr, nullptr, 0.0f, 0.0f, &mListener);
@@ -131,7 +124,7 @@ private:
     return it == counts.end() ? 0 : it->second;
   }
 
-  std::unique_ptr<EffectHost> mHost;
+  std::unique_ptr<HostedUnit> mHost;
   EditorView mView;
   AUEventListenerRef mListener = nullptr;
   std::map<int, int> mBegins, mEnds;

@@ -16,13 +16,13 @@
 namespace
 {
 // One frame of each picture in resources/img/.
-constexpr int kBottomBigW = 44, kBottomBigH = 44;
-constexpr int kBottomSmallW = 30, kBottomSmallH = 30;
-constexpr int kTopBigW = 44, kTopBigH = 44;
-constexpr int kTopSmallW = 26, kTopSmallH = 26;
-constexpr int kPongW = 40, kPongH = 20;
-constexpr int kSwitcherW = 40, kSwitcherH = 20;
-constexpr int kSliderKnobW = 20, kSliderKnobH = 12;
+constexpr int kBottomBigW = 40, kBottomBigH = 40;
+constexpr int kBottomSmallW = 28, kBottomSmallH = 28;
+constexpr int kTopBigW = 38, kTopBigH = 38;
+constexpr int kTopSmallW = 21, kTopSmallH = 21;
+constexpr int kPongW = 72, kPongH = 24;
+constexpr int kSwitcherW = 44, kSwitcherH = 48;
+constexpr int kSliderKnobW = 16, kSliderKnobH = 12;
 
 // One frame of each picture the controls are placed with.
 struct Size
