@@ -8,6 +8,7 @@ bash tools/setup.sh
 jobs=$(nproc)
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp"
 
 run_suite() {  # <build dir> <extra cmake args...>
   local dir=$1; shift

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -157,4 +159,20 @@ TEST(EffectComponent, EchoesKeepTheirTimeAtHighRates)
     ASSERT_EQ(run.result, noErr);
     ExpectEchoAt(run, 0, 375.0);
   }
+}
+
+// The module must use the host's CoreFoundation and component manager, never a
+// copy of its own: objects and registrations cross between the two sides.
+TEST(EffectComponent, ModuleBringsNoCopyOfTheHostServices)
+{
+  std::string bundle, error;
+  ASSERT_TRUE(FindComponentBundle("", bundle, error)) << error;
+  const std::string module = bundle + "/Contents/MacOS/TolvaneDelay";
+  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(handle, nullptr) << dlerror();
+  // A lookup through the handle searches the module and its own libraries only.
+  for (const char* symbol : {"CFRetain", "CFBundleGetMainBundle", "FindNextComponent"})
+    EXPECT_EQ(dlsym(handle, symbol), nullptr) << symbol;
+  EXPECT_NE(dlsym(handle, "TolvaneDelay_Entry"), nullptr);
+  dlclose(handle);
 }
