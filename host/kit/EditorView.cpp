@@ -105,6 +105,16 @@ void EditorView::Run(double seconds)
   NSRunLoop::currentRunLoop()->runForSeconds(seconds);
 }
 
+bool EditorView::RunUntilDrawn(double maxSeconds)
+{
+  const double kStep = 0.001;
+  HeadlessBackend& backend = HeadlessBackend::instance();
+  const int before = backend.displayCount();
+  for (double t = 0; t < maxSeconds && backend.displayCount() == before; t += kStep)
+    Run(kStep);
+  return backend.displayCount() != before;
+}
+
 namespace
 {
 // Editor pixel (x, y) is window point (x + 2, H - y - 3): the inverse of the
