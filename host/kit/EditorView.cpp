@@ -57,7 +57,8 @@ bool EditorView::Open(AudioUnit unit, std::string& error)
   AudioUnitCocoaViewInfo info = {};
   UInt32 size = sizeof info;
   if (AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info,
-                           &size) != noErr || size < sizeof info)
+                           &size) != noErr ||
+      size < sizeof info)
     return Fail("the unit offers no Cocoa view", error);
   mClassName = Text(info.mCocoaAUViewClass[0]);
   Class cls = FindFactoryClass(info.mCocoaAUViewBundleLocation, mClassName);

@@ -16,8 +16,8 @@ namespace
 {
 struct Difference
 {
-  int pixels = 0;      // pixels whose largest channel difference exceeds the budget
-  int largest = 0;     // the largest channel difference of any pixel
+  int pixels = 0;  // pixels whose largest channel difference exceeds the budget
+  int largest = 0; // the largest channel difference of any pixel
 };
 
 // Per-pixel comparison: font rasterisation may differ slightly between
