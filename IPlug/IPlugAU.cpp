@@ -4,6 +4,8 @@
 #include "IPlug/IPlugAU.h"
 #include "IPlug/IGraphics.h"
 
+#include "IPlug/IGraphics.h"
+
 #include "IPlug/IPlugAU_Strings.h"
 #include "IPlug/Log.h"
 

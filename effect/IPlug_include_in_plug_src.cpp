@@ -2,6 +2,13 @@
 
 #include "effect/TolvaneDelay.h"
 
+#if !defined(IPLUG_LV2)
+#include "IPlug/IGraphicsMac.h"
+#include "IPlug/IPlugAU_ViewFactory.h"
+
+#include "platform/window/ClassRegistry.h"
+#endif
+
 #include <new>
 
 IPlugEdition* MakePlug()
@@ -28,6 +35,16 @@ extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index)
   return IPlugLV2::Descriptor(index, kTolvaneLV2URI);
 }
 #else
+// The view factory is known to the window system for as long as the module is loaded.
+static ClassRegistration sViewFactory(kTolvaneViewFactoryClassName, &TolvaneDelay_View::Create);
+
+IGraphicsMac* MakeGraphics(IPlugAU* plug, int width, int height, int fps)
+{
+  IGraphicsMac* graphics = new IGraphicsMac(plug, width, height, fps);
+  graphics->SetBundleID(kTolvaneBundleID);
+  return graphics;
+}
+
 extern "C" ComponentResult TolvaneDelay_Entry(ComponentParameters* params, void* storage)
 {
   return IPlugAU::IPlugAUEntry(params, storage);

@@ -5,6 +5,9 @@
 // the edition being built: the component entry the component manager calls,
 // or the LV2 descriptor.
 
+class IGraphicsMac;
+class IPlugAU;
+
 // Identifies the plug-in's bundle; the wrapper finds its resources and views by it.
 constexpr const char* kTolvaneBundleID = "com.tolvane.audiounit.TolvaneDelay";
 // The Cocoa view factory class the editor registers.
@@ -21,4 +24,8 @@ extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index
 
 extern "C" __attribute__((visibility("default"))) ComponentResult
 TolvaneDelay_Entry(ComponentParameters* params, void* storage);
+
+// The effect's editor: a window binding of the given size and frame rate that
+// finds its pictures in the plug-in's bundle.
+IGraphicsMac* MakeGraphics(IPlugAU* plug, int width, int height, int fps);
 #endif

@@ -1,6 +1,9 @@
 #include "effect/TolvaneDelay.h"
 
+#include "effect/GuiBlocker.h"
 #include "effect/TempoSync.h"
+
+#include "IPlug/IControl.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,6 +60,9 @@ TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
       mLongestDelayMS(LongestDelayMS(44100))
 {
   InitParams();
+#if !defined(IPLUG_LV2)
+  BuildEditor(); // the LV2 edition has no editor of its own yet
+#endif
   MakeFactoryPreset();
   // Sets every parameter, which configures both engines, the gains and the displays.
   RestorePreset(0);
@@ -223,23 +229,38 @@ void TolvaneDelay::ApplyStereoParam(int paramIdx, float v)
   }
 }
 
-// Keeps the text for the parameter's value display in the editor.
+// Hands the text to the parameter's value display in the editor.
 void TolvaneDelay::ShowValueText(int paramIdx, const char* text)
 {
-  std::memcpy(mValueDisplayTexts[paramIdx], text, kValueDisplayTextSize);
+  std::snprintf(mValueDisplayTexts[paramIdx], kValueDisplayTextSize, "%s", text);
+  if (mValueDisplays[paramIdx]) mValueDisplays[paramIdx]->SetTextFromPlug(text);
 }
 
-// Keeps the layout the editor's blockers follow: they dim and lock the panel of
-// the engine that is not selected.
+// Dims and locks the panel of the engine that is not selected; each group in
+// the order its blockers were created.
 void TolvaneDelay::ShowStereoPanel(bool stereo)
 {
   mStereoPanelShown = stereo;
+  for (int i = 0; i < kNumBlockers; ++i)
+  {
+    const bool top = i < kNumTopBlockers;
+    if (mBlockers[i]) mBlockers[i]->Hide(top == stereo);
+  }
 }
 
-const char* TolvaneDelay::GetValueDisplayText(int paramIdx) const
+void TolvaneDelay::GetValueDisplayText(int paramIdx, WDL_String* text) const
 {
-  if (paramIdx < 0 || paramIdx >= kNumParams) return "";
-  return mValueDisplayTexts[paramIdx];
+  text->Set(paramIdx >= 0 && paramIdx < kNumParams ? mValueDisplayTexts[paramIdx] : "");
+}
+
+ITextControl* TolvaneDelay::GetValueDisplay(int paramIdx) const
+{
+  return paramIdx >= 0 && paramIdx < kNumParams ? mValueDisplays[paramIdx] : nullptr;
+}
+
+IGuiBlocker* TolvaneDelay::GetBlocker(int i) const
+{
+  return i >= 0 && i < kNumBlockers ? mBlockers[i] : nullptr;
 }
 
 void TolvaneDelay::UpdateDelayTargets(double tempo)

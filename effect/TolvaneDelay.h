@@ -14,12 +14,16 @@
 #include "IPlug/IPlugEdition.h"
 
 #include "effect/DSP_DelayLoop.h"
+#include "effect/EditorLayout.h"
 #include "effect/DSP_StereoDelay.h"
 #include "effect/ParamHandover.h"
 #include "effect/TolvaneDelayParams.h"
 #include "effect/ValueDisplay.h"
 
 #include <memory>
+
+class IGuiBlocker;
+class ITextControl;
 
 constexpr int kTolvaneUniqueID = 0x5476646C; // 'Tvdl'
 constexpr int kTolvaneMfrID = 0x74566C6C;    // 'tVll'
@@ -67,8 +71,12 @@ public:
   float GetFineFactor() const { return mFineFactor; }
   // Tempo-derived delays are clamped to this, the length of the delay lines.
   float GetLongestDelayMS() const { return mLongestDelayMS; }
-  // The last text written for a parameter's value display; "" for none.
-  const char* GetValueDisplayText(int paramIdx) const;
+  // The text a parameter's value display shows; "" for a parameter without one.
+  void GetValueDisplayText(int paramIdx, WDL_String* text) const;
+  // The editor's value display for a parameter (null for none) and its
+  // blockers (0 to 2 over the stereo panel, 3 to 5 over the loop panel).
+  ITextControl* GetValueDisplay(int paramIdx) const;
+  IGuiBlocker* GetBlocker(int i) const;
 
   struct WetDry
   {
@@ -81,6 +89,8 @@ private:
   void TakeParamChanges();
   void ApplyParam(int paramIdx, float v);
   void InitParams();
+  void BuildEditor();
+  void AttachLayoutControl(IGraphics* graphics, const LayoutControl& row);
   void MakeFactoryPreset();
   void ApplyLoopParam(int paramIdx, float v);
   void ApplyStereoParam(int paramIdx, float v);
@@ -112,4 +122,7 @@ private:
   // Normalised values from the parameter hook to the audio thread. Everything
   // above except the displays and the panel flag belongs to the audio thread.
   ParamHandover<kNumParams> mHandover;
+  // Owned by the editor; the parameter hook writes their texts and visibility.
+  ITextControl* mValueDisplays[kNumParams] = {};
+  IGuiBlocker* mBlockers[kNumBlockers] = {};
 };
