@@ -31,7 +31,7 @@ std::string ValueDescription(const std::string& key, CFTypeRef value)
 {
   const CFTypeID type = CFGetTypeID(value);
   if (type == CFStringGetTypeID())
-    return "\"" + CFStringText(static_cast<CFStringRef>(value)) + "\"";
+    return "\"" + PrintableText(CFStringText(static_cast<CFStringRef>(value))) + "\"";
   if (type == CFDataGetTypeID())
     return std::to_string(CFDataGetLength(static_cast<CFDataRef>(value))) + " bytes";
   if (type == CFNumberGetTypeID())
@@ -44,12 +44,12 @@ std::string ValueDescription(const std::string& key, CFTypeRef value)
     return text;
   }
   const CFRef<CFStringRef> description(CFCopyDescription(value));
-  return CFStringText(description.Get());
+  return PrintableText(CFStringText(description.Get()));
 }
 
 void PrintDictionary(const std::string& path, CFDictionaryRef dict)
 {
-  std::printf("%s\n", path.c_str());
+  std::printf("%s\n", PrintableText(path).c_str());
   for (const char* key : kClassInfoKeys)
   {
     const CFRef<CFStringRef> cfKey = OwnedCFString(key);
@@ -68,7 +68,7 @@ void PrintDictionary(const std::string& path, CFDictionaryRef dict)
     for (const char* knownKey : kClassInfoKeys)
       known = known || name == knownKey;
     if (!known)
-      std::printf("  %-13s %s\n", name.c_str(),
+      std::printf("  %-13s %s\n", PrintableText(name).c_str(),
                   ValueDescription(name, values[static_cast<size_t>(i)]).c_str());
   }
 }
@@ -93,7 +93,8 @@ bool PrintParameterValues(AudioUnit unit, AudioUnit factory, std::string& error)
       line +=
           "   factory " + ValueText(original) +
           (shown.empty() ? "" : " (shows " + ParameterValueText(factory, desc.id, original) + ")");
-    std::printf("  %5u  %-16s %s\n", desc.id, desc.name.c_str(), line.c_str());
+    std::printf("  %5u  %-16s %s\n", desc.id, PrintableText(desc.name).c_str(),
+                PrintableText(line).c_str());
   }
   return true;
 }

@@ -2,6 +2,8 @@
 
 #include <AudioUnit/AudioUnit.h>
 
+#include <cstdio>
+
 namespace
 {
 const char* StatusName(SInt32 status)
@@ -74,4 +76,42 @@ std::string FourCCText(UInt32 code)
     text += (c >= 32 && c < 127) ? c : '?';
   }
   return text;
+}
+
+std::string PrintableText(const std::string& text)
+{
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text)
+  {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    switch (c)
+    {
+    case '\n':
+      out += "\\n";
+      break;
+    case '\t':
+      out += "\\t";
+      break;
+    case '\r':
+      out += "\\r";
+      break;
+    case '\x1b':
+      out += "\\e";
+      break;
+    case '\\':
+      out += "\\\\";
+      break;
+    default:
+      if (byte < 0x20 || byte == 0x7F)
+      {
+        char escaped[5];
+        std::snprintf(escaped, sizeof(escaped), "\\x%02X", byte);
+        out += escaped;
+      }
+      else
+        out += c; // UTF-8 sequences pass whole
+    }
+  }
+  return out;
 }

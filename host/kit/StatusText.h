@@ -13,3 +13,8 @@ std::string StatusText(SInt32 status);
 
 // A four-character code as its characters, e.g. 'aufx' -> "aufx".
 std::string FourCCText(UInt32 code);
+
+// Text from a file or a component made safe for a terminal: control
+// characters (and DEL) are shown escaped, "\n", "\t", "\r", "\e" or "\xNN",
+// and a backslash as "\\", so no escape sequence reaches the terminal.
+std::string PrintableText(const std::string& text);

@@ -112,3 +112,23 @@ TEST(HostPreset, SaveNamesThePresetAndTakesTheTextsTheEffectShows)
       << bad.err;
   EXPECT_FALSE(FileExists(dir.Path("q.aupreset")));
 }
+
+TEST(HostPreset, ShowEscapesControlCharactersFromTheFile)
+{
+  TempDir dir;
+  ASSERT_EQ(RunTolvane({"preset", "save", dir.Path("p.aupreset")}).status, 0);
+  std::string xml = ReadText(dir.Path("p.aupreset"));
+  const std::string name = "<string>Tolvane Delay</string>";
+  ASSERT_NE(xml.find(name), std::string::npos);
+  // A terminal escape (clear screen) and a bell hidden in the preset's name,
+  // and an extra key holding a carriage return.
+  xml.replace(xml.find(name), name.size(),
+              "<string>Evil&#x1b;[2J&#x07;Name</string><key>x&#x0d;y</key><string>v</string>");
+  WriteText(dir.Path("evil.aupreset"), xml);
+  const RunResult show = RunTolvane({"preset", "show", dir.Path("evil.aupreset")});
+  EXPECT_EQ(show.out.find('\x1b'), std::string::npos) << show.out;
+  EXPECT_EQ(show.out.find('\x07'), std::string::npos);
+  EXPECT_EQ(show.out.find('\r'), std::string::npos);
+  EXPECT_TRUE(Contains(show.out, "\"Evil\\e[2J\\x07Name\"")) << show.out;
+  EXPECT_TRUE(Contains(show.out, "x\\ry")) << show.out;
+}
