@@ -77,8 +77,8 @@ float* DelayLoop::process(float x)
   const double lfoTerm = mLfoSample * 20.0 * mSmoothedLfoIntensity;
   const float flt1 = mFlt->getSample();
   const float flt2 = mFlt->getSample();
-  mLine1->setDelay(modulatedDelay(flt1, lfoTerm));
-  mLine2->setDelay(modulatedDelay(flt2, lfoTerm));
+  mLine1->setDelay(modulatedDelay(mBaseDelay, flt1, lfoTerm));
+  mLine2->setDelay(modulatedDelay(mBaseDelay, flt2, lfoTerm));
   if (mPong)
     processPong(x);
   else
@@ -109,9 +109,184 @@ void DelayLoop::processSingle(float x)
   mOutput2 = mOutput1;
 }
 
-float DelayLoop::Saturate(float x)
+namespace
 {
-  return std::sin(x);
+// The output of a saturator after the double-precision denormal guard.
+inline float guarded(float saturated)
+{
+  double v = saturated;
+  DelayLoop::killDenormal(v);
+  return static_cast<float>(v);
+}
+} // namespace
+
+void DelayLoop::processBlock(const float* x, float* left, float* right, int n)
+{
+  for (int start = 0; start < n; start += kRunLength)
+  {
+    const int count = n - start < kRunLength ? n - start : kRunLength;
+    processRun(x + start, left + start, right + start, count);
+  }
+}
+
+void DelayLoop::processRun(const float* x, float* left, float* right, int n)
+{
+  float delays1[kRunLength], delays2[kRunLength];
+  modulateRun(delays1, delays2, n);
+  ReadPlan plan1;
+  mLine1->planRun(delays1, n, plan1);
+  if (mPong)
+  {
+    ReadPlan plan2;
+    mLine2->planRun(delays2, n, plan2);
+    if (mLine1->readsClearOfWrites(plan1, n))
+      pongReadsFirst(x, left, right, n, plan1, plan2);
+    else
+      pongInOrder(x, left, right, n, plan1, plan2);
+  }
+  else
+  {
+    // The second line only takes its delay.
+    mLine2->setDelay(delays2[n - 1]);
+    if (mLine1->readsClearOfWrites(plan1, n))
+      singleReadsFirst(x, left, n, plan1);
+    else
+      singleInOrder(x, left, n, plan1);
+    for (int i = 0; i < n; ++i)
+      right[i] = left[i];
+  }
+  mOutput[0] = left[n - 1];
+  mOutput[1] = right[n - 1];
+}
+
+void DelayLoop::modulateRun(float* delays1, float* delays2, int n)
+{
+  // Locals, so that the stores into the arrays do not make the compiler
+  // reload the oscillators.
+  const Glide glide = mGlide;
+  Sinosc lfo = *mLfo, flt = *mFlt;
+  const float target = mTargetDelay, samplesPerMS = mSamplesPerMS;
+  const float intensity = mLfoIntensity, weight = mLfoIntensityWeight,
+              factor = mLfoIntensityFactor;
+  float smoothed = mSmoothedDelay, smoothedIntensity = mSmoothedLfoIntensity;
+  float lfoSample = mLfoSample, baseDelay = mBaseDelay;
+  for (int i = 0; i < n; ++i)
+  {
+    smoothed = glide.step(target, smoothed);
+    lfoSample = lfo.getSample();
+    smoothedIntensity = intensity * weight + smoothedIntensity * factor;
+    baseDelay = samplesPerMS * smoothed;
+    const double lfoTerm = lfoSample * 20.0 * smoothedIntensity;
+    const float flt1 = flt.getSample();
+    const float flt2 = flt.getSample();
+    delays1[i] = modulatedDelay(baseDelay, flt1, lfoTerm);
+    delays2[i] = modulatedDelay(baseDelay, flt2, lfoTerm);
+  }
+  *mLfo = lfo;
+  *mFlt = flt;
+  mSmoothedDelay = smoothed;
+  mSmoothedLfoIntensity = smoothedIntensity;
+  mLfoSample = lfoSample;
+  mBaseDelay = baseDelay;
+}
+
+void DelayLoop::pongInOrder(const float* x, float* left, float* right, int n,
+                            const ReadPlan& plan1, const ReadPlan& plan2)
+{
+  TapDelay::Run line1 = mLine1->beginRun(plan1), line2 = mLine2->beginRun(plan2);
+  OnePoleLP lp = *mLowPass;
+  OnePoleHP hp = *mHighPass;
+  const double gain = mFeedback;
+  float out2 = static_cast<float>(mOutput2);
+  for (int i = 0; i < n; ++i)
+  {
+    const float p = line1.step(i, static_cast<float>((x[i] + static_cast<double>(out2)) * gain));
+    const float q = hp.process(lp.process(line2.step(i, p)));
+    left[i] = guarded(Saturate(static_cast<float>(p * 0.95)));
+    out2 = guarded(Saturate(static_cast<float>(q * 0.95)));
+    right[i] = out2;
+  }
+  mLine1->endRun(line1);
+  mLine2->endRun(line2);
+  *mLowPass = lp;
+  *mHighPass = hp;
+  mOutput1 = left[n - 1];
+  mOutput2 = out2;
+}
+
+void DelayLoop::pongReadsFirst(const float* x, float* left, float* right, int n,
+                               const ReadPlan& plan1, const ReadPlan& plan2)
+{
+  TapDelay::Run line1 = mLine1->beginRun(plan1), line2 = mLine2->beginRun(plan2);
+  OnePoleLP lp = *mLowPass;
+  OnePoleHP hp = *mHighPass;
+  // Reads and filters first; the saturators' arguments wait in the outputs.
+  for (int i = 0; i < n; ++i)
+  {
+    const float p = line1.read(i);
+    const float q = hp.process(lp.process(line2.step(i, p)));
+    left[i] = static_cast<float>(p * 0.95);
+    right[i] = static_cast<float>(q * 0.95);
+  }
+  for (int i = 0; i < n; ++i)
+  {
+    left[i] = guarded(Saturate(left[i]));
+    right[i] = guarded(Saturate(right[i]));
+  }
+  const double gain = mFeedback;
+  float out2 = static_cast<float>(mOutput2);
+  for (int i = 0; i < n; ++i)
+  {
+    line1.write(i, static_cast<float>((x[i] + static_cast<double>(out2)) * gain));
+    out2 = right[i];
+  }
+  mLine1->endRun(line1);
+  mLine2->endRun(line2);
+  *mLowPass = lp;
+  *mHighPass = hp;
+  mOutput1 = left[n - 1];
+  mOutput2 = out2;
+}
+
+void DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1)
+{
+  TapDelay::Run line1 = mLine1->beginRun(plan1);
+  OnePoleLP lp = *mLowPass;
+  OnePoleHP hp = *mHighPass;
+  const double gain = mFeedback;
+  float out1 = static_cast<float>(mOutput1);
+  for (int i = 0; i < n; ++i)
+  {
+    const float p = line1.step(i, static_cast<float>((x[i] + static_cast<double>(out1)) * gain));
+    out1 = guarded(Saturate(hp.process(lp.process(p))));
+    out[i] = out1;
+  }
+  mLine1->endRun(line1);
+  *mLowPass = lp;
+  *mHighPass = hp;
+  mOutput1 = mOutput2 = out1;
+}
+
+void DelayLoop::singleReadsFirst(const float* x, float* out, int n, const ReadPlan& plan1)
+{
+  TapDelay::Run line1 = mLine1->beginRun(plan1);
+  OnePoleLP lp = *mLowPass;
+  OnePoleHP hp = *mHighPass;
+  for (int i = 0; i < n; ++i)
+    out[i] = hp.process(lp.process(line1.read(i)));
+  for (int i = 0; i < n; ++i)
+    out[i] = guarded(Saturate(out[i]));
+  const double gain = mFeedback;
+  float out1 = static_cast<float>(mOutput1);
+  for (int i = 0; i < n; ++i)
+  {
+    line1.write(i, static_cast<float>((x[i] + static_cast<double>(out1)) * gain));
+    out1 = out[i];
+  }
+  mLine1->endRun(line1);
+  *mLowPass = lp;
+  *mHighPass = hp;
+  mOutput1 = mOutput2 = out1;
 }
 
 float DelayLoop::getExpo(float x)

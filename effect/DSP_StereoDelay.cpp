@@ -60,6 +60,51 @@ float StereoDelay::Tap::process(float x, const Glide& glide, float samplesPerMS)
   return output;
 }
 
+void StereoDelay::Tap::processRun(const float* x, float* out, int n, const Glide& glide,
+                                  float samplesPerMS)
+{
+  // The glide and the reads do not depend on the signal: they are worked out
+  // for the run first.
+  float delays[kRunLength];
+  float smoothed = smoothedDelay;
+  for (int i = 0; i < n; ++i)
+  {
+    smoothed = glide.step(targetDelay, smoothed);
+    delays[i] = samplesPerMS * smoothed;
+  }
+  smoothedDelay = smoothed;
+  line->planRun(delays, n, plan);
+  const bool highPassOn = highPassValue > 0.0f, lowPassOn = lowPassValue < 1.0f;
+  if (highPassOn)
+    lowPassOn ? passRun<true, true>(x, out, n) : passRun<true, false>(x, out, n);
+  else
+    lowPassOn ? passRun<false, true>(x, out, n) : passRun<false, false>(x, out, n);
+}
+
+template <bool HighPass, bool LowPass>
+void StereoDelay::Tap::passRun(const float* x, float* out, int n)
+{
+  // Filters and loop state as locals, so that the stores into the ring do not
+  // make the compiler reload them.
+  TapDelay::Run run = line->beginRun(plan);
+  OnePoleHP hp = *highPass;
+  OnePoleLP lp = *lowPass;
+  float y = output;
+  const float gain = feedback;
+  for (int i = 0; i < n; ++i)
+  {
+    y = run.step(i, (y + x[i]) * gain);
+    if (HighPass) y = hp.process(y);
+    if (LowPass) y = lp.process(y);
+    killDenormal(y);
+    out[i] = y;
+  }
+  line->endRun(run);
+  *highPass = hp;
+  *lowPass = lp;
+  output = y;
+}
+
 StereoDelay::StereoDelay(float sampleRate)
     : mSampleRate(sampleRate), mTap1(sampleRate, 0.0f), mTap2(sampleRate, 1.0f)
 {
@@ -85,6 +130,29 @@ float* StereoDelay::process(float x)
   mOutput[0] = out1 * (1.0f - mTap1.pan) * mTap1.level + out2 * (1.0f - mTap2.pan) * mTap2.level;
   mOutput[1] = out1 * mTap1.pan * mTap1.level + out2 * mTap2.pan * mTap2.level;
   return mOutput;
+}
+
+void StereoDelay::processBlock(const float* x, float* left, float* right, int n)
+{
+  float out1[kRunLength], out2[kRunLength];
+  const float left1 = 1.0f - mTap1.pan, left2 = 1.0f - mTap2.pan;
+  const float right1 = mTap1.pan, right2 = mTap2.pan;
+  const float level1 = mTap1.level, level2 = mTap2.level;
+  for (int start = 0; start < n; start += kRunLength)
+  {
+    const int count = n - start < kRunLength ? n - start : kRunLength;
+    mTap1.processRun(x + start, out1, count, mGlide, mSamplesPerMS);
+    mTap2.processRun(x + start, out2, count, mGlide, mSamplesPerMS);
+    float* l = left + start;
+    float* r = right + start;
+    for (int i = 0; i < count; ++i)
+    {
+      l[i] = out1[i] * left1 * level1 + out2[i] * left2 * level2;
+      r[i] = out1[i] * right1 * level1 + out2[i] * right2 * level2;
+    }
+    mOutput[0] = l[count - 1];
+    mOutput[1] = r[count - 1];
+  }
 }
 
 float StereoDelay::getExpo(float x)

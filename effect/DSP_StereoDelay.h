@@ -43,6 +43,10 @@ public:
   // One sample; returns the engine's {left, right} pair, overwritten by the
   // next call.
   float* process(float x);
+  // n samples, the same as n process calls: each tap runs through a run of
+  // samples on its own, then the pan and levels mix both. The output arrays
+  // may not overlap the input.
+  void processBlock(const float* x, float* left, float* right, int n);
 
   // 20000^(x - 1): the fraction of 22050 Hz a cutoff value stands for.
   static float getExpo(float x);
@@ -63,6 +67,10 @@ private:
     void setHighPass(float value);
     void reset(float sampleRate);
     float process(float x, const Glide& glide, float samplesPerMS);
+    // n <= kRunLength samples into out.
+    void processRun(const float* x, float* out, int n, const Glide& glide, float samplesPerMS);
+    template <bool HighPass, bool LowPass> void passRun(const float* x, float* out, int n);
+    ReadPlan plan;
 
     std::unique_ptr<TapDelay> line;
     std::unique_ptr<OnePoleLP> lowPass;

@@ -27,10 +27,10 @@ inline float EngineInput(float x)
 }
 
 // Sums the input pair to mono, runs the engine and mixes its stereo output with
-// the dry input, in single precision.
+// the dry input, in single precision, one sample after the other.
 template <class Engine>
-void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, double** outputs,
-               int nFrames)
+void RunEnginePerSample(Engine& engine, TolvaneDelay::WetDry gains, double** inputs,
+                        double** outputs, int nFrames)
 {
   const float wet = gains.wet, dry = gains.dry;
   const double* inLeft = inputs[0];
@@ -44,6 +44,36 @@ void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, doub
     const float* pair = engine.process((EngineInput(left) + EngineInput(right)) / 2);
     outLeft[i] = pair[0] * wet + left * dry;
     outRight[i] = pair[1] * wet + right * dry;
+  }
+}
+// The same through the engine's block form, a run of samples at a time: each
+// step of the run is a loop of its own that the compiler can vectorise.
+template <class Engine>
+void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, double** outputs,
+               int nFrames)
+{
+  const float wet = gains.wet, dry = gains.dry;
+  float left[kRunLength], right[kRunLength], mono[kRunLength];
+  float wetLeft[kRunLength], wetRight[kRunLength];
+  for (int start = 0; start < nFrames; start += kRunLength)
+  {
+    const int n = nFrames - start < kRunLength ? nFrames - start : kRunLength;
+    const double* inLeft = inputs[0] + start;
+    const double* inRight = inputs[1] + start;
+    for (int i = 0; i < n; ++i)
+    {
+      left[i] = static_cast<float>(inLeft[i]);
+      right[i] = static_cast<float>(inRight[i]);
+      mono[i] = (EngineInput(left[i]) + EngineInput(right[i])) / 2;
+    }
+    engine.processBlock(mono, wetLeft, wetRight, n);
+    double* outLeft = outputs[0] + start;
+    double* outRight = outputs[1] + start;
+    for (int i = 0; i < n; ++i)
+    {
+      outLeft[i] = wetLeft[i] * wet + left[i] * dry;
+      outRight[i] = wetRight[i] * wet + right[i] * dry;
+    }
   }
 }
 } // namespace
@@ -256,10 +286,27 @@ void TolvaneDelay::UpdateDelayTargets(double tempo)
 
 void TolvaneDelay::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
 {
+  Process(inputs, outputs, nFrames, false);
+}
+
+void TolvaneDelay::ProcessPerSample(double** inputs, double** outputs, int nFrames)
+{
+  Process(inputs, outputs, nFrames, true);
+}
+
+void TolvaneDelay::Process(double** inputs, double** outputs, int nFrames, bool perSample)
+{
   TakeParamChanges();
   UpdateDelayTargets(GetTempo());
+  const auto run = [&](auto& engine, WetDry gains)
+  {
+    if (perSample)
+      RunEnginePerSample(engine, gains, inputs, outputs, nFrames);
+    else
+      RunEngine(engine, gains, inputs, outputs, nFrames);
+  };
   if (mSwitchValue > 0.5f)
-    RunEngine(*mStereoEngine, mGains1, inputs, outputs, nFrames);
+    run(*mStereoEngine, mGains1);
   else
-    RunEngine(*mLoopEngine, mGains2, inputs, outputs, nFrames);
+    run(*mLoopEngine, mGains2);
 }

@@ -35,6 +35,9 @@ public:
   // Audio thread. Input samples that are not finite enter the engines as
   // silence; the dry signal passes as it came.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // Audio thread: the same output bits, one engine call per sample. The
+  // reference that the block form is measured and checked against.
+  void ProcessPerSample(double** inputs, double** outputs, int nFrames);
 
   // ---- Read-only views of the effect's state -------------------------------
 
@@ -76,6 +79,7 @@ private:
   void ShowValueText(int paramIdx, const char* text);
   void ShowStereoPanel(bool stereo);
   void UpdateDelayTargets(double tempo);
+  void Process(double** inputs, double** outputs, int nFrames, bool perSample);
   float ClampDelay(float ms) const { return ms < mLongestDelayMS ? ms : mLongestDelayMS; }
 
   std::unique_ptr<DelayLoop> mLoopEngine;
