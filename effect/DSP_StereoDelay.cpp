@@ -3,6 +3,8 @@
 #include "effect/DSP_Expo.h"
 #include "effect/DSP_Finite.h"
 
+#include "effect/DSP_Vector.h"
+
 #include <cmath>
 
 namespace
@@ -96,7 +98,8 @@ void StereoDelay::Tap::passRun(const float* x, float* out, int n)
     y = run.step(i, (y + x[i]) * gain);
     if (HighPass) y = hp.process(y);
     if (LowPass) y = lp.process(y);
-    killDenormal(y);
+    // A filter's output is guarded already; guarding again changes nothing.
+    if (!HighPass && !LowPass) killDenormal(y);
     out[i] = y;
   }
   line->endRun(run);
@@ -145,7 +148,15 @@ void StereoDelay::processBlock(const float* x, float* left, float* right, int n)
     mTap2.processRun(x + start, out2, count, mGlide, mSamplesPerMS);
     float* l = left + start;
     float* r = right + start;
-    for (int i = 0; i < count; ++i)
+    // Four samples at a time, each lane as the scalar tail computes it.
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+      const Float4 a = loadLanes<Float4>(out1 + i), b = loadLanes<Float4>(out2 + i);
+      storeLanes(l + i, a * left1 * level1 + b * left2 * level2);
+      storeLanes(r + i, a * right1 * level1 + b * right2 * level2);
+    }
+    for (; i < count; ++i)
     {
       l[i] = out1[i] * left1 * level1 + out2[i] * left2 * level2;
       r[i] = out1[i] * right1 * level1 + out2[i] * right2 * level2;

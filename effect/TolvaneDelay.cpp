@@ -1,5 +1,6 @@
 #include "effect/TolvaneDelay.h"
 
+#include "effect/DSP_Vector.h"
 #include "effect/TempoSync.h"
 
 #include <cmath>
@@ -46,6 +47,40 @@ void RunEnginePerSample(Engine& engine, TolvaneDelay::WetDry gains, double** inp
     outRight[i] = pair[1] * wet + right * dry;
   }
 }
+// The input pair in single precision, and the engine's mono input: their
+// mean, a sample that is not finite counting as silence. Four lanes at a time,
+// each as EngineInput and the scalar tail compute it.
+void ConvertInput(const double* inLeft, const double* inRight, float* left, float* right,
+                  float* mono, int n)
+{
+  narrowLanes(inLeft, left, n);
+  narrowLanes(inRight, right, n);
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    const Float4 l = loadLanes<Float4>(left + i), r = loadLanes<Float4>(right + i);
+    // x - x is 0 for a finite x and NaN otherwise.
+    const Float4 finiteL = selectLanes(l - l == 0.0f, l, Float4{});
+    const Float4 finiteR = selectLanes(r - r == 0.0f, r, Float4{});
+    storeLanes(mono + i, (finiteL + finiteR) / 2.0f);
+  }
+  for (; i < n; ++i)
+    mono[i] = (EngineInput(left[i]) + EngineInput(right[i])) / 2;
+}
+
+// wet * wet gain + dry * dry gain in single precision (into the wet signal's
+// place), stored as double.
+void Mix(float* wetSignal, const float* drySignal, float wet, float dry, double* out, int n)
+{
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+    storeLanes(wetSignal + i,
+               loadLanes<Float4>(wetSignal + i) * wet + loadLanes<Float4>(drySignal + i) * dry);
+  for (; i < n; ++i)
+    wetSignal[i] = wetSignal[i] * wet + drySignal[i] * dry;
+  widenLanes(wetSignal, out, n);
+}
+
 // The same through the engine's block form, a run of samples at a time: each
 // step of the run is a loop of its own that the compiler can vectorise.
 template <class Engine>
@@ -58,22 +93,10 @@ void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, doub
   for (int start = 0; start < nFrames; start += kRunLength)
   {
     const int n = nFrames - start < kRunLength ? nFrames - start : kRunLength;
-    const double* inLeft = inputs[0] + start;
-    const double* inRight = inputs[1] + start;
-    for (int i = 0; i < n; ++i)
-    {
-      left[i] = static_cast<float>(inLeft[i]);
-      right[i] = static_cast<float>(inRight[i]);
-      mono[i] = (EngineInput(left[i]) + EngineInput(right[i])) / 2;
-    }
+    ConvertInput(inputs[0] + start, inputs[1] + start, left, right, mono, n);
     engine.processBlock(mono, wetLeft, wetRight, n);
-    double* outLeft = outputs[0] + start;
-    double* outRight = outputs[1] + start;
-    for (int i = 0; i < n; ++i)
-    {
-      outLeft[i] = wetLeft[i] * wet + left[i] * dry;
-      outRight[i] = wetRight[i] * wet + right[i] * dry;
-    }
+    Mix(wetLeft, left, wet, dry, outputs[0] + start, n);
+    Mix(wetRight, right, wet, dry, outputs[1] + start, n);
   }
 }
 } // namespace
