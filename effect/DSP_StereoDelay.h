@@ -67,8 +67,12 @@ private:
     void setHighPass(float value);
     void reset(float sampleRate);
     float process(float x, const Glide& glide, float samplesPerMS);
-    // n <= kRunLength samples into out.
-    void processRun(const float* x, float* out, int n, const Glide& glide, float samplesPerMS);
+    // Glides and plans n <= kRunLength samples.
+    void planRun(int n, const Glide& glide, float samplesPerMS);
+    bool highPassOn() const { return highPassValue > 0.0f; }
+    bool lowPassOn() const { return lowPassValue < 1.0f; }
+    // The planned samples into out.
+    void passRun(const float* x, float* out, int n);
     template <bool HighPass, bool LowPass> void passRun(const float* x, float* out, int n);
     ReadPlan plan;
 
@@ -84,6 +88,9 @@ private:
     float pan;
     float level = 0.5f;
   };
+
+  template <bool HighPass, bool LowPass>
+  void passRunSideBySide(const float* x, float* out1, float* out2, int n);
 
   float mSampleRate;
   Tap mTap1;

@@ -34,6 +34,13 @@ inline Float4 selectLanes(Int4 mask, Float4 a, Float4 b)
                                               reinterpret_cast<Int4>(b)));
 }
 
+// Per lane: the denormal guard of flushDenormal (float).
+inline Float4 flushDenormalLanes(Float4 v)
+{
+  const Float4 magnitude = reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & 0x7fffffff);
+  return selectLanes(magnitude < 1e-30f, Float4{}, v);
+}
+
 // Two lanes, for conversions between single and double precision.
 typedef double Double2 __attribute__((vector_size(16)));
 typedef float Float2 __attribute__((vector_size(8)));
