@@ -120,57 +120,23 @@ inline float guarded(float saturated)
 }
 } // namespace
 
-void DelayLoop::processBlock(const float* x, float* left, float* right, int n)
+// The glides and oscillators as locals (so that stores into the ring and the
+// arrays do not make the compiler reload them), stepped one sample at a time
+// into the delays of both lines.
+struct DelayLoop::Modulation
 {
-  for (int start = 0; start < n; start += kRunLength)
+  explicit Modulation(const DelayLoop& loop)
+      : glide(loop.mGlide), lfo(*loop.mLfo), flt(*loop.mFlt), loop(loop),
+        target(loop.mTargetDelay), samplesPerMS(loop.mSamplesPerMS),
+        intensity(loop.mLfoIntensity), weight(loop.mLfoIntensityWeight),
+        factor(loop.mLfoIntensityFactor), smoothed(loop.mSmoothedDelay),
+        smoothedIntensity(loop.mSmoothedLfoIntensity), lfoSample(loop.mLfoSample),
+        baseDelay(loop.mBaseDelay)
   {
-    const int count = n - start < kRunLength ? n - start : kRunLength;
-    processRun(x + start, left + start, right + start, count);
   }
-}
 
-void DelayLoop::processRun(const float* x, float* left, float* right, int n)
-{
-  float delays1[kRunLength], delays2[kRunLength];
-  modulateRun(delays1, delays2, n);
-  ReadPlan plan1;
-  mLine1->planRun(delays1, n, plan1);
-  if (mPong)
-  {
-    ReadPlan plan2;
-    mLine2->planRun(delays2, n, plan2);
-    if (mLine1->readsClearOfWrites(plan1, n))
-      pongReadsFirst(x, left, right, n, plan1, plan2);
-    else
-      pongInOrder(x, left, right, n, plan1, plan2);
-  }
-  else
-  {
-    // The second line only takes its delay.
-    mLine2->setDelay(delays2[n - 1]);
-    if (mLine1->readsClearOfWrites(plan1, n))
-      singleReadsFirst(x, left, n, plan1);
-    else
-      singleInOrder(x, left, n, plan1);
-    for (int i = 0; i < n; ++i)
-      right[i] = left[i];
-  }
-  mOutput[0] = left[n - 1];
-  mOutput[1] = right[n - 1];
-}
-
-void DelayLoop::modulateRun(float* delays1, float* delays2, int n)
-{
-  // Locals, so that the stores into the arrays do not make the compiler
-  // reload the oscillators.
-  const Glide glide = mGlide;
-  Sinosc lfo = *mLfo, flt = *mFlt;
-  const float target = mTargetDelay, samplesPerMS = mSamplesPerMS;
-  const float intensity = mLfoIntensity, weight = mLfoIntensityWeight,
-              factor = mLfoIntensityFactor;
-  float smoothed = mSmoothedDelay, smoothedIntensity = mSmoothedLfoIntensity;
-  float lfoSample = mLfoSample, baseDelay = mBaseDelay;
-  for (int i = 0; i < n; ++i)
+  // The steps of process before the lines run.
+  void step(float* delays1, float* delays2, int i)
   {
     smoothed = glide.step(target, smoothed);
     lfoSample = lfo.getSample();
@@ -179,19 +145,92 @@ void DelayLoop::modulateRun(float* delays1, float* delays2, int n)
     const double lfoTerm = lfoSample * 20.0 * smoothedIntensity;
     const float flt1 = flt.getSample();
     const float flt2 = flt.getSample();
-    delays1[i] = modulatedDelay(baseDelay, flt1, lfoTerm);
-    delays2[i] = modulatedDelay(baseDelay, flt2, lfoTerm);
+    delays1[i] = loop.modulatedDelay(baseDelay, flt1, lfoTerm);
+    delays2[i] = loop.modulatedDelay(baseDelay, flt2, lfoTerm);
   }
-  *mLfo = lfo;
-  *mFlt = flt;
-  mSmoothedDelay = smoothed;
-  mSmoothedLfoIntensity = smoothedIntensity;
-  mLfoSample = lfoSample;
-  mBaseDelay = baseDelay;
+
+  void store(DelayLoop& owner) const
+  {
+    *owner.mLfo = lfo;
+    *owner.mFlt = flt;
+    owner.mSmoothedDelay = smoothed;
+    owner.mSmoothedLfoIntensity = smoothedIntensity;
+    owner.mLfoSample = lfoSample;
+    owner.mBaseDelay = baseDelay;
+  }
+
+  const Glide glide;
+  Sinosc lfo, flt;
+  const DelayLoop& loop;
+  const float target, samplesPerMS, intensity, weight, factor;
+  float smoothed, smoothedIntensity, lfoSample, baseDelay;
+};
+
+// The modulation of the next run, stepped inside the loops of this one: its
+// chains of dependent steps then overlap with the signal's. It depends on
+// the settings only, which do not change within a block.
+struct DelayLoop::Ahead
+{
+  Modulation& modulation;
+  float* delays1;
+  float* delays2;
+  int count;
+
+  void step(int i)
+  {
+    if (i < count) modulation.step(delays1, delays2, i);
+  }
+};
+
+void DelayLoop::processBlock(const float* x, float* left, float* right, int n)
+{
+  if (n <= 0) return;
+  Modulation modulation(*this);
+  float delays[2][2][kRunLength];
+  for (int i = 0, first = n < kRunLength ? n : kRunLength; i < first; ++i)
+    modulation.step(delays[0][0], delays[0][1], i);
+  for (int start = 0, run = 0; start < n; start += kRunLength, ++run)
+  {
+    const int count = n - start < kRunLength ? n - start : kRunLength;
+    const int rest = n - start - count;
+    float(&next)[2][kRunLength] = delays[(run + 1) & 1];
+    Ahead ahead{modulation, next[0], next[1], rest < kRunLength ? rest : kRunLength};
+    processRun(x + start, left + start, right + start, count, delays[run & 1], ahead);
+  }
+  modulation.store(*this);
+}
+
+void DelayLoop::processRun(const float* x, float* left, float* right, int n,
+                           const float (&delays)[2][kRunLength], Ahead& ahead)
+{
+  ReadPlan plan1;
+  mLine1->planRun(delays[0], n, plan1);
+  if (mPong)
+  {
+    ReadPlan plan2;
+    mLine2->planRun(delays[1], n, plan2);
+    if (mLine1->readsClearOfWrites(plan1, n))
+      pongReadsFirst(x, left, right, n, plan1, plan2, ahead);
+    else
+      pongInOrder(x, left, right, n, plan1, plan2, ahead);
+  }
+  else
+  {
+    // The second line only takes its delay.
+    mLine2->setDelay(delays[1][n - 1]);
+    if (mLine1->readsClearOfWrites(plan1, n))
+      singleReadsFirst(x, left, n, plan1, ahead);
+    else
+      singleInOrder(x, left, n, plan1, ahead);
+    for (int i = 0; i < n; ++i)
+      right[i] = left[i];
+  }
+  mOutput[0] = left[n - 1];
+  mOutput[1] = right[n - 1];
 }
 
 void DelayLoop::pongInOrder(const float* x, float* left, float* right, int n,
-                            const ReadPlan& plan1, const ReadPlan& plan2)
+                            const ReadPlan& plan1, const ReadPlan& plan2, Ahead& ahead)
 {
   TapDelay::Run line1 = mLine1->beginRun(plan1), line2 = mLine2->beginRun(plan2);
   OnePoleLP lp = *mLowPass;
@@ -200,6 +239,7 @@ void DelayLoop::pongInOrder(const float* x, float* left, float* right, int n,
   float out2 = static_cast<float>(mOutput2);
   for (int i = 0; i < n; ++i)
   {
+    ahead.step(i);
     const float p = line1.step(i, static_cast<float>((x[i] + static_cast<double>(out2)) * gain));
     const float q = hp.process(lp.process(line2.step(i, p)));
     left[i] = guarded(Saturate(static_cast<float>(p * 0.95)));
@@ -215,7 +255,7 @@ void DelayLoop::pongInOrder(const float* x, float* left, float* right, int n,
 }
 
 void DelayLoop::pongReadsFirst(const float* x, float* left, float* right, int n,
-                               const ReadPlan& plan1, const ReadPlan& plan2)
+                               const ReadPlan& plan1, const ReadPlan& plan2, Ahead& ahead)
 {
   TapDelay::Run line1 = mLine1->beginRun(plan1), line2 = mLine2->beginRun(plan2);
   OnePoleLP lp = *mLowPass;
@@ -223,6 +263,7 @@ void DelayLoop::pongReadsFirst(const float* x, float* left, float* right, int n,
   // Reads and filters first; the saturators' arguments wait in the outputs.
   for (int i = 0; i < n; ++i)
   {
+    ahead.step(i);
     const float p = line1.read(i);
     const float q = hp.process(lp.process(line2.step(i, p)));
     left[i] = static_cast<float>(p * 0.95);
@@ -248,7 +289,8 @@ void DelayLoop::pongReadsFirst(const float* x, float* left, float* right, int n,
   mOutput2 = out2;
 }
 
-void DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1)
+void DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1,
+                              Ahead& ahead)
 {
   TapDelay::Run line1 = mLine1->beginRun(plan1);
   OnePoleLP lp = *mLowPass;
@@ -257,6 +299,7 @@ void DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan&
   float out1 = static_cast<float>(mOutput1);
   for (int i = 0; i < n; ++i)
   {
+    ahead.step(i);
     const float p = line1.step(i, static_cast<float>((x[i] + static_cast<double>(out1)) * gain));
     out1 = guarded(Saturate(hp.process(lp.process(p))));
     out[i] = out1;
@@ -267,13 +310,17 @@ void DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan&
   mOutput1 = mOutput2 = out1;
 }
 
-void DelayLoop::singleReadsFirst(const float* x, float* out, int n, const ReadPlan& plan1)
+void DelayLoop::singleReadsFirst(const float* x, float* out, int n, const ReadPlan& plan1,
+                                 Ahead& ahead)
 {
   TapDelay::Run line1 = mLine1->beginRun(plan1);
   OnePoleLP lp = *mLowPass;
   OnePoleHP hp = *mHighPass;
   for (int i = 0; i < n; ++i)
+  {
+    ahead.step(i);
     out[i] = hp.process(lp.process(line1.read(i)));
+  }
   for (int i = 0; i < n; ++i)
     out[i] = guarded(Saturate(out[i]));
   const double gain = mFeedback;

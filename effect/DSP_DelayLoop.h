@@ -71,15 +71,16 @@ private:
   }
   void processPong(float x);
   void processSingle(float x);
-  void processRun(const float* x, float* left, float* right, int n);
-  // The delays of both lines over a run; advances the glides and oscillators.
-  void modulateRun(float* delays1, float* delays2, int n);
+  struct Modulation;
+  struct Ahead;
+  void processRun(const float* x, float* left, float* right, int n,
+                  const float (&delays)[2][kRunLength], Ahead& ahead);
   void pongInOrder(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
-                   const ReadPlan& plan2);
+                   const ReadPlan& plan2, Ahead& ahead);
   void pongReadsFirst(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
-                      const ReadPlan& plan2);
-  void singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1);
-  void singleReadsFirst(const float* x, float* out, int n, const ReadPlan& plan1);
+                      const ReadPlan& plan2, Ahead& ahead);
+  void singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead);
+  void singleReadsFirst(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead);
 
   float mSampleRate;
   std::unique_ptr<TapDelay> mLine1;
