@@ -4,6 +4,13 @@
 // configurations and the processing frame, the plug-in mutex, the editor
 // attachment, state chunks, presets, and host and version identification.
 // A host wrapper derives from it and supplies the abstract operations.
+//
+// Threads: processing (ProcessDoubleReplacing, the processing frame and what
+// it calls) runs on the audio thread under the plug-in mutex and allocates
+// nothing. Parameter, preset and state operations run on any thread under the
+// plug-in mutex (the hooks marked below take it themselves). Editor calls
+// (SetParameterFromGUI, the editor attachment) come from the user-interface
+// thread. Configuration getters may be called from any thread.
 
 #include "IPlug/Containers.h"
 #include "IPlug/Hosts.h"
@@ -69,8 +76,9 @@ public:
   virtual void UserResizedWindow(IRECT*) {}
   virtual bool HostRequestingAboutBox() { return false; }
   virtual void HostSpecificInit() = 0; // called once right after creation
-  // Takes ownership of the editor (null does nothing); see the editor hook in
-  // IPlugBase.cpp.
+  // Under the mutex, pushes every parameter's normalised value into the
+  // editor's controls, prepares its drawing and takes ownership of it (null
+  // does nothing).
   virtual void AttachGraphics(IGraphics* graphics);
   // Sizes every channel's scratch buffer to blockSize zeros (nothing when the
   // size is unchanged or negative).
@@ -89,6 +97,8 @@ public:
   virtual void PresetsChangedByHost() {}
 
   // ---- Configuration -------------------------------------------------------
+  // Any thread: fixed after construction, except the rate and block size the
+  // wrapper sets under the mutex.
 
   int GetUniqueID() const { return mUniqueID; }
   int GetMfrID() const { return mMfrID; }
@@ -108,6 +118,8 @@ public:
   IParam* GetParam(int idx) const { return mParams.Get(idx); } // null outside the list
 
   // ---- Channel configurations and the processing frame ---------------------
+  // The wrapper sets connections under the mutex between renders; attaching
+  // buffers and processing run on the audio thread and allocate nothing.
   // Channel ranges (first index, count) are cut to the existing channels.
 
   int NChannelIO() const { return mChannelIO.GetSize(); }
@@ -142,6 +154,8 @@ public:
   void PassThroughBuffers(double, int nFrames);
 
   // ---- Parameter paths -----------------------------------------------------
+  // SetParameterFromGUI: user-interface thread (takes the mutex); the others:
+  // any thread under the mutex.
 
   // From the editor: under the mutex, sets the normalised value, tells the host
   // that value and runs OnParamChange. An index outside the list does nothing.
@@ -151,6 +165,7 @@ public:
   double GetSamplesPerBeat(); // 0 when the host reports no tempo
 
   // ---- Presets -------------------------------------------------------------
+  // Any thread under the plug-in mutex; never from the audio thread.
 
   int NPresets() const { return mPresets.GetSize(); }
   const char* GetPresetName(int idx) const; // "" outside the list
@@ -177,7 +192,20 @@ public:
   void DumpPresetSrcCode(const char* filename, const char** paramEnumNames);
   void DumpPresetBlob(const char* filename);
 
+  // ---- Program and bank files (user-interface thread) -----------------------
+  // The name comes from the editor's file dialog, so each is false without an
+  // editor, for a cancelled dialog, or a file that cannot be written or read.
+  // Loading is false for another plug-in's file or a damaged one, which
+  // changes nothing (a bank record that does not match stops the loading,
+  // keeping the programs before it).
+
+  bool SaveProgramAsFXP(const char* defaultFileName);
+  bool SaveBankAsFXB(const char* defaultFileName);
+  bool LoadProgramFromFXP();
+  bool LoadBankFromFXB();
+
   // ---- Host and versions ---------------------------------------------------
+  // Any thread.
   // The text forms write at most kTextBufferSize bytes.
 
   int GetEffectVersion(bool decimal) const;
@@ -225,6 +253,7 @@ private:
     float* mFDest = nullptr; // host float buffer the result is copied into
   };
 
+  void PutProgramRecord(ByteChunk* file, unsigned int format, const char* name);
   void ParseChannelIO(const char* channelIOStr, int* maxIn, int* maxOut);
   int FramesToProcess(int nFrames) const;
   void WriteFloatOutputs(int nFrames, bool accumulate);

@@ -9,12 +9,13 @@
 #     Contents/MacOS/<bundle name>      the built module
 #     Contents/Resources/<file>         each RESOURCES file
 #   The bundle folder is stored in the target's property TOLVANE_BUNDLE_DIR.
-#   The module must not link platform_au or platform_cf: it uses the host program's copies, so
-#   that both sides share one component registry, one bundle list and one set of listeners.
+#   The module must not link platform_au, platform_cf or platform_window: it uses the host
+#   program's copies, so that both sides share one component registry, one bundle list, one set
+#   of listeners, one run loop and one class registry.
 #
 # tolvane_component_host(<target>)
-#   Makes an executable able to load component modules: it links the whole of platform_au and
-#   platform_cf and exports their symbols to the modules it loads.
+#   Makes an executable able to load component modules: it links the whole of platform_au,
+#   platform_cf and platform_window and exports their symbols to the modules it loads.
 include_guard(GLOBAL)
 
 function(tolvane_add_component_bundle target name plist_template)
@@ -49,9 +50,9 @@ function(tolvane_add_component_bundle target name plist_template)
 endfunction()
 
 function(tolvane_component_host target)
-  target_link_libraries(${target} PRIVATE platform_au platform_cf)
+  target_link_libraries(${target} PRIVATE platform_au platform_cf platform_window)
   target_link_options(${target} PRIVATE
     "LINKER:--whole-archive" $<TARGET_FILE:platform_au> $<TARGET_FILE:platform_cf>
-    "LINKER:--no-whole-archive")
+    $<TARGET_FILE:platform_window> "LINKER:--no-whole-archive")
   set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
 endfunction()

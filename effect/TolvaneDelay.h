@@ -4,6 +4,12 @@
 // summed to mono, run through the selected engine (the stereo delay when
 // "switch" is above one half, the loop delay otherwise) and mixed with the dry
 // input into both outputs.
+//
+// Threads: ProcessDoubleReplacing runs on the audio thread under the plug-in
+// mutex and allocates nothing. Reset and OnParamChange run on any thread and
+// take the plug-in mutex; they allocate nothing either (the engines and their
+// delay lines are built at construction). The read-only views are for tests
+// and the editor, under the mutex.
 
 #include "IPlug/IPlugAU.h"
 
@@ -38,6 +44,11 @@ public:
   // Audio thread: the same output bits, one engine call per sample. The
   // reference that the block form is measured and checked against.
   void ProcessPerSample(double** inputs, double** outputs, int nFrames);
+  // The value display's text at a plain value, for hosts.
+  bool GetParamValueText(int paramIdx, double value, char* text, int size) override;
+  // The longest delay target of the selected engine times the repeats its
+  // feedback needs to fall below -90 dB, at most kMaxTailSeconds.
+  double GetTailSeconds() override;
 
   // ---- Read-only views of the effect's state -------------------------------
 
@@ -81,6 +92,8 @@ private:
   void UpdateDelayTargets(double tempo);
   void Process(double** inputs, double** outputs, int nFrames, bool perSample);
   float ClampDelay(float ms) const { return ms < mLongestDelayMS ? ms : mLongestDelayMS; }
+  void SetLoopTarget(float ms);
+  void SetStereoTargets(float ms1, float ms2);
 
   std::unique_ptr<DelayLoop> mLoopEngine;
   float mNoteValue = 0.0f;
@@ -94,6 +107,10 @@ private:
   float mDelay2Value = 0.0f;
   WetDry mGains1, mGains2;
   float mLongestDelayMS;
+  // The delay targets last given to each engine; none since construction or reset
+  // while the flags are false.
+  bool mLoopHasTarget = false, mStereoHasTarget = false;
+  float mLoopTargetMS = 0.0f, mStereoTargetMS[2] = {0.0f, 0.0f};
   bool mStereoPanelShown = false;
   char mValueDisplayTexts[kNumParams][kValueDisplayTextSize] = {};
   // Normalised values from the parameter hook to the audio thread. Everything

@@ -12,3 +12,7 @@ struct RECT
 // the raster layer draws into (see swell/swell_memdc.h).
 struct SWELL_DrawContext;
 typedef SWELL_DrawContext* HDC;
+
+// A font made by CreateFont (see swell/swell_font.h).
+struct SWELL_Font;
+typedef SWELL_Font* HFONT;

@@ -7,6 +7,7 @@
 
 #include <AudioUnit/AudioUnit.h>
 #include <CoreServices/CoreServices.h>
+#include <StandInExtensions.h>
 
 #include <algorithm>
 #include <cstdlib>
