@@ -1,6 +1,7 @@
 #include "effect/DSP_DelayA.h"
 
 #include "effect/DSP_Finite.h"
+#include "effect/DSP_Vector.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -50,7 +51,7 @@ void ReadHead::setSize(std::int32_t size)
 }
 
 TapDelay::TapDelay(float sampleRate, float delay)
-    : mBuffer(ZeroedSamples(kRingCapacity)), mInitialDelay(delay), mSampleRate(sampleRate),
+    : mBuffer(ZeroedSamples(kRingCapacity + 1)), mInitialDelay(delay), mSampleRate(sampleRate),
       mReadHead(new ReadHead(truncateSampleRate(sampleRate), delay)),
       mRingLength(mReadHead->ringLength())
 {
@@ -75,4 +76,134 @@ void TapDelay::reset(std::int32_t sampleRate, float delay)
   keepFinite(mLastOutput);
   mReadHead->reset(sampleRate, delay);
   mRingLength = mReadHead->ringLength();
+}
+
+namespace
+{
+// One read of ReadHead::process without branches: the slots and the distance
+// from the read position to the second slot.
+struct ReadSlots
+{
+  std::int32_t index0, index1;
+  float fraction;
+};
+
+inline ReadSlots readSlots(std::int32_t reference, float width, float length,
+                           std::int32_t lengthInt)
+{
+  float r = static_cast<float>(reference) - width;
+  r = r >= length ? r - length : r;
+  r = r < 0.0f ? r + length : r;
+  const std::int32_t i0 = static_cast<std::int32_t>(r);
+  std::int32_t i1 = static_cast<std::int32_t>(r + 1.0f);
+  i1 = i1 >= lengthInt ? 0 : i1;
+  const float fraction = i1 == 0 ? length - r : static_cast<float>(i1) - r;
+  return {i0 < lengthInt ? i0 : kZeroSlot, i1, fraction};
+}
+} // namespace
+
+void ReadHead::plan(const std::int32_t* references, const float* widths, int n, ReadPlan& plan)
+{
+  const float length = mLength;
+  const std::int32_t lengthInt = mLengthInt;
+  // Four reads at a time: the steps of readSlots lane by lane.
+  const Float4 lengthV = Float4{} + length, longestV = Float4{} + mLongestWidth;
+  const Int4 lengthIntV = Int4{} + lengthInt;
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    Float4 w = loadLanes<Float4>(widths + i);
+    w = selectLanes(w > 0.0f, w, Float4{});
+    w = selectLanes(w > longestV, longestV, w);
+    Float4 r = __builtin_convertvector(loadLanes<Int4>(references + i), Float4) - w;
+    r = selectLanes(r >= lengthV, r - lengthV, r);
+    r = selectLanes(r < 0.0f, r + lengthV, r);
+    const Int4 i0 = __builtin_convertvector(r, Int4);
+    Int4 i1 = __builtin_convertvector(r + 1.0f, Int4);
+    i1 = selectLanes(i1 >= lengthIntV, Int4{}, i1);
+    const Float4 fraction =
+        selectLanes(i1 == 0, lengthV - r, __builtin_convertvector(i1, Float4) - r);
+    storeLanes(plan.index0 + i, selectLanes(i0 < lengthIntV, i0, Int4{} + kZeroSlot));
+    storeLanes(plan.index1 + i, i1);
+    storeLanes(plan.coefficient + i, (1.0f - fraction) / (fraction + 1.0f));
+  }
+  for (; i < n; ++i)
+  {
+    const ReadSlots slots = readSlots(references[i], clampWidth(widths[i]), length, lengthInt);
+    plan.index0[i] = slots.index0;
+    plan.index1[i] = slots.index1;
+    plan.coefficient[i] = (1.0f - slots.fraction) / (slots.fraction + 1.0f);
+  }
+  if (n > 0)
+  {
+    setWidth(widths[n - 1]);
+    // The quotient cache of process follows the last read.
+    mFraction = readSlots(references[n - 1], mWidth, length, lengthInt).fraction;
+    mCoefficient = plan.coefficient[n - 1];
+  }
+}
+
+void TapDelay::planRun(const float* delays, int n, ReadPlan& plan)
+{
+  std::int32_t references[kRunLength];
+  std::int32_t ref = mReferenceCounter, write = mWriteCounter;
+  const std::int32_t length = mRingLength;
+  if (ref + n < length && write + n < length)
+  {
+    // Neither counter wraps in this run.
+    for (int i = 0; i < n; ++i)
+    {
+      references[i] = ref + 1 + i;
+      plan.write[i] = write + 1 + i;
+    }
+    ref += n;
+    write += n;
+  }
+  else
+  {
+    bool wrapped = false;
+    for (int i = 0; i < n; ++i)
+    {
+      ref = ref + 1 >= length ? 0 : ref + 1;
+      write = write + 1 >= length ? 0 : write + 1;
+      wrapped |= write == 0;
+      references[i] = ref;
+      plan.write[i] = write;
+    }
+    mWrapped |= wrapped;
+  }
+  mReferenceCounter = ref;
+  mWriteCounter = write;
+  mReadHead->plan(references, delays, n, plan);
+}
+
+bool TapDelay::readsClearOfWrites(const ReadPlan& plan, int n) const
+{
+  // How many samples before sample i each read slot was written: the run
+  // writes slots 0 ... i samples back. The zero slot lies past the ring.
+  const std::int32_t length = mRingLength;
+  const Int4 lengthV = Int4{} + length;
+  Int4 conflict{};
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    const Int4 sample = Int4{0, 1, 2, 3} + i;
+    const Int4 write = loadLanes<Int4>(plan.write + i);
+    for (const std::int32_t* slots : {plan.index0 + i, plan.index1 + i})
+    {
+      const Int4 slot = loadLanes<Int4>(slots);
+      Int4 back = write - slot;
+      back += (back < 0) & lengthV;
+      conflict |= (slot < lengthV) & (back <= sample);
+    }
+  }
+  bool clear = !(conflict[0] | conflict[1] | conflict[2] | conflict[3]);
+  for (; i < n; ++i)
+    for (std::int32_t slot : {plan.index0[i], plan.index1[i]})
+    {
+      std::int32_t back = plan.write[i] - slot;
+      back = back < 0 ? back + length : back;
+      clear &= slot >= length || back > i;
+    }
+  return clear;
 }

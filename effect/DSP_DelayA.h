@@ -7,8 +7,25 @@
 #include <cstring>
 #include <memory>
 
-// Every delay line holds this many samples: 16 seconds at 97,000 Hz.
+// Every delay line holds this many samples: 16 seconds at 97,000 Hz. One more
+// slot after them is never written and stays zero: reads that land just past
+// the ring take it.
 constexpr std::int32_t kRingCapacity = 1552000;
+constexpr std::int32_t kZeroSlot = kRingCapacity;
+
+// Block processing works through runs of at most this many samples.
+constexpr int kRunLength = 64;
+
+// Where each sample of a run is written and read, and the all-pass coefficient
+// of each read. It depends on the counters and the delays only, not on the
+// signal, so it is worked out for the whole run before the signal passes.
+struct ReadPlan
+{
+  std::int32_t write[kRunLength];
+  std::int32_t index0[kRunLength];
+  std::int32_t index1[kRunLength];
+  float coefficient[kRunLength];
+};
 
 // Ring length for a rate: 16 seconds of it, but never more than the storage
 // and never less than one sample.
@@ -61,6 +78,22 @@ public:
     mPrevOut = y;
     return y;
   }
+
+  // Indices and coefficients of n reads at the given reference counters and
+  // delays (each clamped as setWidth does), as n process calls would take
+  // them; the head keeps the last delay. The all-pass state is not touched:
+  // see allPass.
+  void plan(const std::int32_t* references, const float* widths, int n, ReadPlan& plan);
+  // One all-pass read of a plan, carrying its state in 'state'.
+  static float allPass(const float* buffer, const ReadPlan& plan, int i, float& state)
+  {
+    const float c = plan.coefficient[i];
+    const float y = buffer[plan.index0[i]] * c + buffer[plan.index1[i]] - state * c;
+    state = y;
+    return y;
+  }
+  float allPassState() const { return mPrevOut; }
+  void setAllPassState(float state) { mPrevOut = state; }
 
   std::int32_t ringLength() const { return mLengthInt; }
   float width() const { return mWidth; }
@@ -125,6 +158,41 @@ public:
     const std::uint32_t mantissa = (bits << 8) | 0x80000000u;
     return shift <= 31u ? static_cast<std::int32_t>(mantissa >> shift) : 0;
   }
+
+  // ---- Runs of samples (block processing) --------------------------------
+  // A run is planned (counters advanced, reads worked out), then its samples
+  // pass in order: write then read, as Process does. Where the reads cannot
+  // reach the slots the run writes, the reads may come first and the writes
+  // after (see readsClearOfWrites).
+  struct Run
+  {
+    float* buffer;
+    float state; // all-pass
+    const ReadPlan& plan;
+
+    float step(int i, float x)
+    {
+      buffer[plan.write[i]] = x;
+      return ReadHead::allPass(buffer, plan, i, state);
+    }
+    float read(int i) { return ReadHead::allPass(buffer, plan, i, state); }
+    void write(int i, float x) { buffer[plan.write[i]] = x; }
+  };
+
+  // Advances the counters over n samples (n <= kRunLength) and plans their
+  // reads at the given delays; the last delay stays set.
+  void planRun(const float* delays, int n, ReadPlan& plan);
+  Run beginRun(const ReadPlan& plan) { return Run{mBuffer.get(), mReadHead->allPassState(), plan}; }
+  // Stores the run's all-pass state and last output.
+  void endRun(const Run& run)
+  {
+    mReadHead->setAllPassState(run.state);
+    mLastOutput = run.state;
+  }
+  // True when no read of the n planned samples takes a slot that the run
+  // writes at or before that sample, so reading all before writing any reads
+  // the same values as sample order.
+  bool readsClearOfWrites(const ReadPlan& plan, int n) const;
 
   float lastOutput() const { return mLastOutput; }
   std::int32_t ringLength() const { return mReadHead->ringLength(); }

@@ -10,6 +10,7 @@
 #include "effect/DSP_OnePoleLP.h"
 #include "effect/DSP_Sinosc.h"
 
+#include <cmath>
 #include <memory>
 
 // A feedback delay whose read position two sine oscillators (LFO and Flt)
@@ -46,9 +47,15 @@ public:
   // One sample; returns the engine's {left, right} pair, overwritten by the
   // next call.
   float* process(float x);
+  // n samples, the same as n process calls. The modulation of a run of
+  // samples is worked out first; where the reads of the first line cannot
+  // reach what the run writes into it, the saturators' sines are taken after
+  // the reads, independent of each other, and the loop's writes after them.
+  // The output arrays may not overlap the input.
+  void processBlock(const float* x, float* left, float* right, int n);
 
   // The loop's soft clipper: the sine of x, so it is bounded to +-1.
-  static float Saturate(float x);
+  static float Saturate(float x) { return std::sin(x); }
   // 20 ... 20000 as a fraction of 20000: 0.001 ... 1.
   static float getExpo(float x);
   static void killDenormal(double& v) { flushDenormal(v); }
@@ -62,12 +69,22 @@ public:
   bool mPong = false;
 
 private:
-  float modulatedDelay(float flt, double lfoTerm) const
+  float modulatedDelay(float baseDelay, float flt, double lfoTerm) const
   {
-    return static_cast<float>(mBaseDelay + flt * 10.0 * mFltIntensity + lfoTerm);
+    return static_cast<float>(baseDelay + flt * 10.0 * mFltIntensity + lfoTerm);
   }
   void processPong(float x);
   void processSingle(float x);
+  struct Modulation;
+  struct Ahead;
+  void processRun(const float* x, float* left, float* right, int n,
+                  const float (&delays)[2][kRunLength], Ahead& ahead);
+  void pongInOrder(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
+                   const ReadPlan& plan2, Ahead& ahead);
+  void pongReadsFirst(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
+                      const ReadPlan& plan2, Ahead& ahead);
+  void singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead);
+  void singleReadsFirst(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead);
 
   float mSampleRate;
   std::unique_ptr<TapDelay> mLine1;

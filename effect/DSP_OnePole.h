@@ -31,6 +31,18 @@ public:
 
   static void killDenormal(float& v) { flushDenormal(v); }
 
+  // For code that runs several filters side by side in vector lanes.
+  float b0() const { return mB0; }
+  float b1() const { return mB1; }
+  float a1() const { return mA1; }
+  float previousInput() const { return mPrevIn; }
+  float previousOutput() const { return mPrevOut; }
+  void setHistory(float in, float out)
+  {
+    mPrevIn = in;
+    mPrevOut = out;
+  }
+
 protected:
   OnePole() = default;
 

@@ -3,6 +3,8 @@
 #include "effect/DSP_Expo.h"
 #include "effect/DSP_Finite.h"
 
+#include "effect/DSP_Vector.h"
+
 #include <cmath>
 
 namespace
@@ -60,6 +62,121 @@ float StereoDelay::Tap::process(float x, const Glide& glide, float samplesPerMS)
   return output;
 }
 
+void StereoDelay::Tap::planRun(int n, const Glide& glide, float samplesPerMS)
+{
+  // The glide and the reads do not depend on the signal: they are worked out
+  // for the run first.
+  float delays[kRunLength];
+  float smoothed = smoothedDelay;
+  for (int i = 0; i < n; ++i)
+  {
+    smoothed = glide.step(targetDelay, smoothed);
+    delays[i] = samplesPerMS * smoothed;
+  }
+  smoothedDelay = smoothed;
+  line->planRun(delays, n, plan);
+}
+
+void StereoDelay::Tap::passRun(const float* x, float* out, int n)
+{
+  if (highPassOn())
+    lowPassOn() ? passRun<true, true>(x, out, n) : passRun<true, false>(x, out, n);
+  else
+    lowPassOn() ? passRun<false, true>(x, out, n) : passRun<false, false>(x, out, n);
+}
+
+template <bool HighPass, bool LowPass>
+void StereoDelay::Tap::passRun(const float* x, float* out, int n)
+{
+  // Filters and loop state as locals, so that the stores into the ring do not
+  // make the compiler reload them.
+  TapDelay::Run run = line->beginRun(plan);
+  OnePoleHP hp = *highPass;
+  OnePoleLP lp = *lowPass;
+  float y = output;
+  const float gain = feedback;
+  for (int i = 0; i < n; ++i)
+  {
+    y = run.step(i, (y + x[i]) * gain);
+    if (HighPass) y = hp.process(y);
+    if (LowPass) y = lp.process(y);
+    // A filter's output is guarded already; guarding again changes nothing.
+    if (!HighPass && !LowPass) killDenormal(y);
+    out[i] = y;
+  }
+  line->endRun(run);
+  *highPass = hp;
+  *lowPass = lp;
+  output = y;
+}
+
+namespace
+{
+// Filters of both taps in two vector lanes (the other two idle): each lane
+// takes the steps of OnePole::process.
+struct FilterLanes
+{
+  Float4 b0, b1, a1, in, out;
+
+  FilterLanes(const OnePole& f1, const OnePole& f2)
+      : b0{f1.b0(), f2.b0()}, b1{f1.b1(), f2.b1()}, a1{f1.a1(), f2.a1()},
+        in{f1.previousInput(), f2.previousInput()}, out{f1.previousOutput(), f2.previousOutput()}
+  {
+  }
+  Float4 process(Float4 x)
+  {
+    out = flushDenormalLanes(b0 * x + b1 * in + a1 * out);
+    in = flushDenormalLanes(x);
+    return out;
+  }
+  void store(OnePole& f1, OnePole& f2) const
+  {
+    f1.setHistory(in[0], out[0]);
+    f2.setHistory(in[1], out[1]);
+  }
+};
+} // namespace
+
+// Both taps side by side in two vector lanes, when their filters are switched
+// alike: each lane takes the steps of Tap::passRun.
+template <bool HighPass, bool LowPass>
+void StereoDelay::passRunSideBySide(const float* x, float* out1, float* out2, int n)
+{
+  TapDelay::Run run1 = mTap1.line->beginRun(mTap1.plan), run2 = mTap2.line->beginRun(mTap2.plan);
+  float* const buffer1 = run1.buffer;
+  float* const buffer2 = run2.buffer;
+  const ReadPlan& plan1 = mTap1.plan;
+  const ReadPlan& plan2 = mTap2.plan;
+  FilterLanes hp(*mTap1.highPass, *mTap2.highPass), lp(*mTap1.lowPass, *mTap2.lowPass);
+  const Float4 gain{mTap1.feedback, mTap2.feedback};
+  Float4 allPass{run1.state, run2.state};
+  Float4 y{mTap1.output, mTap2.output};
+  for (int i = 0; i < n; ++i)
+  {
+    const Float4 in = (y + x[i]) * gain;
+    buffer1[plan1.write[i]] = in[0];
+    buffer2[plan2.write[i]] = in[1];
+    const Float4 s0{buffer1[plan1.index0[i]], buffer2[plan2.index0[i]]};
+    const Float4 s1{buffer1[plan1.index1[i]], buffer2[plan2.index1[i]]};
+    const Float4 c{plan1.coefficient[i], plan2.coefficient[i]};
+    y = s0 * c + s1 - allPass * c;
+    allPass = y;
+    if (HighPass) y = hp.process(y);
+    if (LowPass) y = lp.process(y);
+    if (!HighPass && !LowPass) y = flushDenormalLanes(y);
+    out1[i] = y[0];
+    out2[i] = y[1];
+  }
+  run1.state = allPass[0];
+  run2.state = allPass[1];
+  mTap1.line->endRun(run1);
+  mTap2.line->endRun(run2);
+  hp.store(*mTap1.highPass, *mTap2.highPass);
+  lp.store(*mTap1.lowPass, *mTap2.lowPass);
+  mTap1.output = y[0];
+  mTap2.output = y[1];
+}
+
 StereoDelay::StereoDelay(float sampleRate)
     : mSampleRate(sampleRate), mTap1(sampleRate, 0.0f), mTap2(sampleRate, 1.0f)
 {
@@ -85,6 +202,49 @@ float* StereoDelay::process(float x)
   mOutput[0] = out1 * (1.0f - mTap1.pan) * mTap1.level + out2 * (1.0f - mTap2.pan) * mTap2.level;
   mOutput[1] = out1 * mTap1.pan * mTap1.level + out2 * mTap2.pan * mTap2.level;
   return mOutput;
+}
+
+void StereoDelay::processBlock(const float* x, float* left, float* right, int n)
+{
+  float out1[kRunLength], out2[kRunLength];
+  const float left1 = 1.0f - mTap1.pan, left2 = 1.0f - mTap2.pan;
+  const float right1 = mTap1.pan, right2 = mTap2.pan;
+  const float level1 = mTap1.level, level2 = mTap2.level;
+  for (int start = 0; start < n; start += kRunLength)
+  {
+    const int count = n - start < kRunLength ? n - start : kRunLength;
+    mTap1.planRun(count, mGlide, mSamplesPerMS);
+    mTap2.planRun(count, mGlide, mSamplesPerMS);
+    const float* in = x + start;
+    if (mTap1.highPassOn() != mTap2.highPassOn() || mTap1.lowPassOn() != mTap2.lowPassOn())
+    {
+      mTap1.passRun(in, out1, count);
+      mTap2.passRun(in, out2, count);
+    }
+    else if (mTap1.highPassOn())
+      mTap1.lowPassOn() ? passRunSideBySide<true, true>(in, out1, out2, count)
+                        : passRunSideBySide<true, false>(in, out1, out2, count);
+    else
+      mTap1.lowPassOn() ? passRunSideBySide<false, true>(in, out1, out2, count)
+                        : passRunSideBySide<false, false>(in, out1, out2, count);
+    float* l = left + start;
+    float* r = right + start;
+    // Four samples at a time, each lane as the scalar tail computes it.
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+    {
+      const Float4 a = loadLanes<Float4>(out1 + i), b = loadLanes<Float4>(out2 + i);
+      storeLanes(l + i, a * left1 * level1 + b * left2 * level2);
+      storeLanes(r + i, a * right1 * level1 + b * right2 * level2);
+    }
+    for (; i < count; ++i)
+    {
+      l[i] = out1[i] * left1 * level1 + out2[i] * left2 * level2;
+      r[i] = out1[i] * right1 * level1 + out2[i] * right2 * level2;
+    }
+    mOutput[0] = l[count - 1];
+    mOutput[1] = r[count - 1];
+  }
 }
 
 float StereoDelay::getExpo(float x)

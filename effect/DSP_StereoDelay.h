@@ -47,6 +47,10 @@ public:
   // One sample; returns the engine's {left, right} pair, overwritten by the
   // next call.
   float* process(float x);
+  // n samples, the same as n process calls: each tap runs through a run of
+  // samples on its own, then the pan and levels mix both. The output arrays
+  // may not overlap the input.
+  void processBlock(const float* x, float* left, float* right, int n);
 
   // 20000^(x - 1): the fraction of 22050 Hz a cutoff value stands for.
   static float getExpo(float x);
@@ -67,6 +71,14 @@ private:
     void setHighPass(float value);
     void reset(float sampleRate);
     float process(float x, const Glide& glide, float samplesPerMS);
+    // Glides and plans n <= kRunLength samples.
+    void planRun(int n, const Glide& glide, float samplesPerMS);
+    bool highPassOn() const { return highPassValue > 0.0f; }
+    bool lowPassOn() const { return lowPassValue < 1.0f; }
+    // The planned samples into out.
+    void passRun(const float* x, float* out, int n);
+    template <bool HighPass, bool LowPass> void passRun(const float* x, float* out, int n);
+    ReadPlan plan;
 
     std::unique_ptr<TapDelay> line;
     std::unique_ptr<OnePoleLP> lowPass;
@@ -80,6 +92,9 @@ private:
     float pan;
     float level = 0.5f;
   };
+
+  template <bool HighPass, bool LowPass>
+  void passRunSideBySide(const float* x, float* out1, float* out2, int n);
 
   float mSampleRate;
   Tap mTap1;

@@ -1,5 +1,6 @@
 #include "effect/TolvaneDelay.h"
 
+#include "effect/DSP_Vector.h"
 #include "effect/GuiBlocker.h"
 #include "effect/TempoSync.h"
 
@@ -32,10 +33,10 @@ inline float EngineInput(float x)
 }
 
 // Sums the input pair to mono, runs the engine and mixes its stereo output with
-// the dry input, in single precision.
+// the dry input, in single precision, one sample after the other.
 template <class Engine>
-void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, double** outputs,
-               int nFrames)
+void RunEnginePerSample(Engine& engine, TolvaneDelay::WetDry gains, double** inputs,
+                        double** outputs, int nFrames)
 {
   const float wet = gains.wet, dry = gains.dry;
   const double* inLeft = inputs[0];
@@ -49,6 +50,58 @@ void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, doub
     const float* pair = engine.process((EngineInput(left) + EngineInput(right)) / 2);
     outLeft[i] = pair[0] * wet + left * dry;
     outRight[i] = pair[1] * wet + right * dry;
+  }
+}
+// The input pair in single precision, and the engine's mono input: their
+// mean, a sample that is not finite counting as silence. Four lanes at a time,
+// each as EngineInput and the scalar tail compute it.
+void ConvertInput(const double* inLeft, const double* inRight, float* left, float* right,
+                  float* mono, int n)
+{
+  narrowLanes(inLeft, left, n);
+  narrowLanes(inRight, right, n);
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    const Float4 l = loadLanes<Float4>(left + i), r = loadLanes<Float4>(right + i);
+    // x - x is 0 for a finite x and NaN otherwise.
+    const Float4 finiteL = selectLanes(l - l == 0.0f, l, Float4{});
+    const Float4 finiteR = selectLanes(r - r == 0.0f, r, Float4{});
+    storeLanes(mono + i, (finiteL + finiteR) / 2.0f);
+  }
+  for (; i < n; ++i)
+    mono[i] = (EngineInput(left[i]) + EngineInput(right[i])) / 2;
+}
+
+// wet * wet gain + dry * dry gain in single precision (into the wet signal's
+// place), stored as double.
+void Mix(float* wetSignal, const float* drySignal, float wet, float dry, double* out, int n)
+{
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+    storeLanes(wetSignal + i,
+               loadLanes<Float4>(wetSignal + i) * wet + loadLanes<Float4>(drySignal + i) * dry);
+  for (; i < n; ++i)
+    wetSignal[i] = wetSignal[i] * wet + drySignal[i] * dry;
+  widenLanes(wetSignal, out, n);
+}
+
+// The same through the engine's block form, a run of samples at a time: each
+// step of the run is a loop of its own that the compiler can vectorise.
+template <class Engine>
+void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, double** outputs,
+               int nFrames)
+{
+  const float wet = gains.wet, dry = gains.dry;
+  float left[kRunLength], right[kRunLength], mono[kRunLength];
+  float wetLeft[kRunLength], wetRight[kRunLength];
+  for (int start = 0; start < nFrames; start += kRunLength)
+  {
+    const int n = nFrames - start < kRunLength ? nFrames - start : kRunLength;
+    ConvertInput(inputs[0] + start, inputs[1] + start, left, right, mono, n);
+    engine.processBlock(mono, wetLeft, wetRight, n);
+    Mix(wetLeft, left, wet, dry, outputs[0] + start, n);
+    Mix(wetRight, right, wet, dry, outputs[1] + start, n);
   }
 }
 } // namespace
@@ -330,32 +383,51 @@ double TailFor(double delayMS, double feedbackGain)
 double TolvaneDelay::GetTailSeconds()
 {
   IMutexLock lock(this);
+  // The parameter values as last handed over: the audio thread's own copies
+  // may not have taken them yet.
   const double tempo = GetTempo();
   if (StereoEngineSelected())
   {
-    const float units = StepCount(mUnitsValue);
+    const float units = StepCount(mHandover.Latest(kUnits));
     const double ms1 = mStereoHasTarget
                            ? mStereoTargetMS[0]
-                           : ClampDelay(StereoDelayMS(units, StepCount(mDelay1Value), tempo));
+                           : ClampDelay(StereoDelayMS(units, StepCount(mHandover.Latest(kDelay1)), tempo));
     const double ms2 = mStereoHasTarget
                            ? mStereoTargetMS[1]
-                           : ClampDelay(StereoDelayMS(units, StepCount(mDelay2Value), tempo));
+                           : ClampDelay(StereoDelayMS(units, StepCount(mHandover.Latest(kDelay2)), tempo));
     return std::max(TailFor(ms1, GetParam(kFeedback1)->Value() / 100.0),
                     TailFor(ms2, GetParam(kFeedback2)->Value() / 100.0));
   }
   const double ms = mLoopHasTarget
                         ? mLoopTargetMS
-                        : ClampDelay(LoopDelayMS(NoteDivision(mNoteValue, kNoteStep),
-                                                 SnapFineFactor(mFineValue * 1.5f), tempo));
+                        : ClampDelay(LoopDelayMS(NoteDivision(mHandover.Latest(kNote), kNoteStep),
+                                                 SnapFineFactor(mHandover.Latest(kFine) * 1.5f), tempo));
   return TailFor(ms, GetParam(kFeedback)->Value() / 100.0 * 1.6);
 }
 
 void TolvaneDelay::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
 {
+  Process(inputs, outputs, nFrames, false);
+}
+
+void TolvaneDelay::ProcessPerSample(double** inputs, double** outputs, int nFrames)
+{
+  Process(inputs, outputs, nFrames, true);
+}
+
+void TolvaneDelay::Process(double** inputs, double** outputs, int nFrames, bool perSample)
+{
   TakeParamChanges();
   UpdateDelayTargets(GetTempo());
+  const auto run = [&](auto& engine, WetDry gains)
+  {
+    if (perSample)
+      RunEnginePerSample(engine, gains, inputs, outputs, nFrames);
+    else
+      RunEngine(engine, gains, inputs, outputs, nFrames);
+  };
   if (mSwitchValue > 0.5f)
-    RunEngine(*mStereoEngine, mGains1, inputs, outputs, nFrames);
+    run(*mStereoEngine, mGains1);
   else
-    RunEngine(*mLoopEngine, mGains2, inputs, outputs, nFrames);
+    run(*mLoopEngine, mGains2);
 }

@@ -45,6 +45,9 @@ public:
   // Audio thread. Input samples that are not finite enter the engines as
   // silence; the dry signal passes as it came.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // Audio thread: the same output bits, one engine call per sample. The
+  // reference that the block form is measured and checked against.
+  void ProcessPerSample(double** inputs, double** outputs, int nFrames);
   // The value display's text at a plain value, for hosts.
   bool GetParamValueText(int paramIdx, double value, char* text, int size) override;
   // The longest delay target of the selected engine times the repeats its
@@ -97,6 +100,7 @@ private:
   void ShowValueText(int paramIdx, const char* text);
   void ShowStereoPanel(bool stereo);
   void UpdateDelayTargets(double tempo);
+  void Process(double** inputs, double** outputs, int nFrames, bool perSample);
   float ClampDelay(float ms) const { return ms < mLongestDelayMS ? ms : mLongestDelayMS; }
   void SetLoopTarget(float ms);
   void SetStereoTargets(float ms1, float ms2);

@@ -7,9 +7,10 @@
 #include <cmath>
 #include <vector>
 
-// Each iteration is one sample, so the time per iteration is the cost per
-// sample. The input is a looped mix of tones and clicks, so the loops carry
-// signal and the filters never settle into silence.
+// Per-sample benchmarks take one sample per iteration; block benchmarks take
+// 512 samples per iteration and report items (samples) per second, so both
+// read as a cost per sample. The input is a looped mix of tones and clicks, so
+// the loops carry signal and the filters never settle into silence.
 namespace
 {
 const std::vector<float>& testInput()
@@ -35,6 +36,22 @@ template <class Engine> void runPerSample(benchmark::State& state, Engine& engin
     i = (i + 1) & mask;
   }
   state.SetItemsProcessed(state.iterations());
+}
+
+template <class Engine> void runBlocks(benchmark::State& state, Engine& engine)
+{
+  constexpr int kBlock = 512;
+  const std::vector<float>& input = testInput();
+  std::vector<float> left(kBlock), right(kBlock);
+  size_t pos = 0;
+  for (auto _ : state)
+  {
+    engine.processBlock(input.data() + pos, left.data(), right.data(), kBlock);
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+    pos = (pos + kBlock) % input.size();
+  }
+  state.SetItemsProcessed(state.iterations() * kBlock);
 }
 
 void configure(StereoDelay& engine)
@@ -78,6 +95,14 @@ static void BM_StereoDelayProcess(benchmark::State& state)
 }
 BENCHMARK(BM_StereoDelayProcess);
 
+static void BM_StereoDelayProcessBlock(benchmark::State& state)
+{
+  StereoDelay engine(44100.0f);
+  configure(engine);
+  runBlocks(state, engine);
+}
+BENCHMARK(BM_StereoDelayProcessBlock);
+
 static void BM_DelayLoopProcess(benchmark::State& state)
 {
   DelayLoop engine(44100.0f);
@@ -85,6 +110,14 @@ static void BM_DelayLoopProcess(benchmark::State& state)
   runPerSample(state, engine);
 }
 BENCHMARK(BM_DelayLoopProcess)->ArgName("pong")->Arg(0)->Arg(1);
+
+static void BM_DelayLoopProcessBlock(benchmark::State& state)
+{
+  DelayLoop engine(44100.0f);
+  configure(engine, state.range(0) != 0);
+  runBlocks(state, engine);
+}
+BENCHMARK(BM_DelayLoopProcessBlock)->ArgName("pong")->Arg(0)->Arg(1);
 
 // The delay line alone, through the same per-sample loop as the engines.
 struct LineAlone

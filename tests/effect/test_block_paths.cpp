@@ -1,0 +1,325 @@
+// The block forms of the engines and of the effect's processing give the
+// same bits as the sample-by-sample path: two instances, one per path, take
+// the same settings between blocks and must agree on every output sample and
+// on the state that carries over.
+
+#include "effect/DSP_DelayLoop.h"
+#include "effect/DSP_StereoDelay.h"
+#include "effect/IPlug_include_in_plug_src.h"
+#include "effect/TolvaneDelay.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace
+{
+const int kBlockSizes[] = {1, 17, 512, 4096};
+const float kRates[] = {44100.0f, 48000.0f, 96000.0f, 192000.0f};
+
+std::uint32_t Bits(float v)
+{
+  std::uint32_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+// Bursts of tone and clicks, so the loops carry signal and fall silent in turn.
+float Signal(int i)
+{
+  const float burst = (i % 7000) < 900 ? 0.9f * std::sin(i * 0.047f) : 0.0f;
+  return burst + (i % 3001 == 0 ? 0.7f : 0.0f);
+}
+
+// Runs 'length' samples in blocks; before each block, 'automate' sets both
+// engines the same way (block number, engine). Fails at the first sample
+// whose bits differ.
+template <class Engine>
+void ExpectSameBits(Engine& perSample, Engine& block, int blockSize, int length,
+                    const std::function<void(int, Engine&)>& automate, const char* what)
+{
+  std::vector<float> in(blockSize), left(blockSize), right(blockSize);
+  for (int start = 0, b = 0; start < length; start += blockSize, ++b)
+  {
+    automate(b, perSample);
+    automate(b, block);
+    const int n = std::min(blockSize, length - start);
+    for (int i = 0; i < n; ++i)
+      in[i] = Signal(start + i);
+    block.processBlock(in.data(), left.data(), right.data(), n);
+    for (int i = 0; i < n; ++i)
+    {
+      const float* pair = perSample.process(in[i]);
+      ASSERT_EQ(Bits(pair[0]), Bits(left[i])) << what << ", sample " << start + i;
+      ASSERT_EQ(Bits(pair[1]), Bits(right[i])) << what << ", sample " << start + i;
+    }
+  }
+}
+
+void ConfigureStereo(StereoDelay& engine, float rate)
+{
+  engine.setLP1Cutoff(0.9f);
+  engine.setLP2Cutoff(1.0f);
+  engine.setHP1Cutoff(0.3861f);
+  engine.setHP2Cutoff(0.0f);
+  engine.setPan1(0.2f);
+  engine.setPan2(0.9f);
+  engine.setFeedback1(0.75f);
+  engine.setFeedback2(0.6f);
+  engine.setLevel1(0.47f);
+  engine.setLevel2(0.8f);
+  engine.setDelayMS1(37.5f);
+  engine.setDelayMS2(62.5f);
+  engine.reset(rate);
+}
+
+// Every few blocks a setting moves: delays (short, long, beyond the ring),
+// filters on and off, feedback, pan and level.
+void AutomateStereo(int b, StereoDelay& engine)
+{
+  switch (b % 6)
+  {
+  case 1:
+    engine.setDelayMS1(b % 4 ? 0.01f : 1e6f);
+    engine.setLP2Cutoff(0.5f);
+    break;
+  case 2:
+    engine.setHP2Cutoff(0.2f);
+    engine.setFeedback2(0.95f);
+    break;
+  case 3:
+    engine.setDelayMS1(21.3f);
+    engine.setDelayMS2(0.0f);
+    engine.setLP1Cutoff(1.0f);
+    break;
+  case 4:
+    engine.setPan1(0.7f);
+    engine.setLevel2(0.3f);
+    engine.setHP1Cutoff(0.0f);
+    break;
+  case 5:
+    engine.setDelayMS2(90.0f);
+    engine.setLP2Cutoff(1.0f);
+    engine.setHP2Cutoff(0.0f);
+    break;
+  default:
+    break;
+  }
+}
+
+void ConfigureLoop(DelayLoop& engine, bool pong, float rate)
+{
+  engine.mPong = pong;
+  engine.setLPCutoff(0.7f);
+  engine.setHPCutoff(0.2168f);
+  engine.setFeedback(static_cast<float>(0.6 * 1.6));
+  engine.setSmooth(0.99f);
+  engine.setLfoIntensity(0.4f);
+  engine.setLfoRate(9.0f);
+  engine.setFltIntensity(0.3f);
+  engine.setFltRate(44.0f);
+  engine.setDelayMS(20.0f);
+  engine.reset(rate);
+}
+
+// Delays of zero (the reads reach this block's writes, so sample order holds),
+// long ones (reads first) and ones beyond the ring; modulation and the pong
+// flag change too.
+void AutomateLoop(int b, DelayLoop& engine)
+{
+  switch (b % 7)
+  {
+  case 1:
+    engine.setDelayMS(0.0f);
+    engine.setLfoIntensity(1.0f);
+    break;
+  case 2:
+    engine.setDelayMS(b % 3 ? 55.0f : 1e6f);
+    engine.setFltRate(50.0f);
+    break;
+  case 3:
+    engine.setFltIntensity(0.0f);
+    engine.setLfoRate(20.0f);
+    engine.setSmooth(0.9995f);
+    break;
+  case 4:
+    engine.mPong = !engine.mPong;
+    engine.setFeedback(1.6f);
+    engine.setLPCutoff(0.2f);
+    break;
+  case 5:
+    engine.setDelayMS(0.3f);
+    engine.setHPCutoff(0.0f);
+    break;
+  case 6:
+    engine.setFltIntensity(1.0f);
+    engine.setLfoIntensity(0.0f);
+    engine.setSmooth(0.99f);
+    break;
+  default:
+    break;
+  }
+}
+} // namespace
+
+TEST(BlockPaths, StereoEngineAtEveryRateAndBlockSize)
+{
+  for (float rate : kRates)
+    for (int blockSize : kBlockSizes)
+    {
+      StereoDelay a(44100.0f), b(44100.0f);
+      ConfigureStereo(a, rate);
+      ConfigureStereo(b, rate);
+      const int length = blockSize == 1 ? 6000 : 3 * static_cast<int>(rate) / 4;
+      ExpectSameBits<StereoDelay>(a, b, blockSize, length, AutomateStereo, "stereo");
+      EXPECT_EQ(Bits(a.getSmoothedDelayMS1()), Bits(b.getSmoothedDelayMS1()));
+      EXPECT_EQ(Bits(a.getSmoothedDelayMS2()), Bits(b.getSmoothedDelayMS2()));
+    }
+}
+
+TEST(BlockPaths, LoopEngineBothModesAtEveryRateAndBlockSize)
+{
+  for (bool pong : {false, true})
+    for (float rate : kRates)
+      for (int blockSize : kBlockSizes)
+      {
+        DelayLoop a(44100.0f), b(44100.0f);
+        ConfigureLoop(a, pong, rate);
+        ConfigureLoop(b, pong, rate);
+        const int length = blockSize == 1 ? 6000 : 3 * static_cast<int>(rate) / 4;
+        ExpectSameBits<DelayLoop>(a, b, blockSize, length, AutomateLoop,
+                                  pong ? "pong" : "single");
+        EXPECT_EQ(Bits(a.getSmoothedDelayMS()), Bits(b.getSmoothedDelayMS()));
+        EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
+      }
+}
+
+// A low rate makes the ring short: the counters wrap many times, reads
+// straddle its end and delays sit at its longest.
+TEST(BlockPaths, ShortRingWrapsAndLongestDelays)
+{
+  const float rate = 250.0f; // a ring of 4000 samples
+  StereoDelay a(44100.0f), b(44100.0f);
+  ConfigureStereo(a, rate);
+  ConfigureStereo(b, rate);
+  auto longest = [](int block, StereoDelay& engine)
+  {
+    engine.setDelayMS1(block % 2 ? 1e9f : 15999.9f);
+    engine.setDelayMS2(15999.5f - block);
+  };
+  ExpectSameBits<StereoDelay>(a, b, 17, 30000, longest, "stereo, short ring");
+  for (bool pong : {false, true})
+  {
+    DelayLoop c(44100.0f), d(44100.0f);
+    ConfigureLoop(c, pong, rate);
+    ConfigureLoop(d, pong, rate);
+    auto loopLongest = [](int block, DelayLoop& engine)
+    { engine.setDelayMS(block % 3 ? 15990.0f : 1e9f); };
+    ExpectSameBits<DelayLoop>(c, d, 100, 30000, loopLongest, "loop, short ring");
+  }
+}
+
+namespace
+{
+// Two effects, one per path, set and rendered alike.
+struct EffectPair
+{
+  std::unique_ptr<TolvaneDelay> perSample{static_cast<TolvaneDelay*>(MakePlug())};
+  std::unique_ptr<TolvaneDelay> block{static_cast<TolvaneDelay*>(MakePlug())};
+
+  void Start(double rate)
+  {
+    for (TolvaneDelay* plug : {perSample.get(), block.get()})
+    {
+      plug->SetSampleRate(rate);
+      plug->Reset();
+    }
+  }
+  void Set(int param, double value)
+  {
+    for (TolvaneDelay* plug : {perSample.get(), block.get()})
+    {
+      plug->GetParam(param)->Set(value);
+      plug->OnParamChange(param);
+    }
+  }
+  // One block of the given input through both paths; the outputs must match.
+  void Render(std::vector<double> left, std::vector<double> right, const char* what)
+  {
+    const size_t n = left.size();
+    std::vector<double> outA[2] = {std::vector<double>(n), std::vector<double>(n)};
+    std::vector<double> outB[2] = {std::vector<double>(n), std::vector<double>(n)};
+    double* in[2] = {left.data(), right.data()};
+    double* a[2] = {outA[0].data(), outA[1].data()};
+    double* b[2] = {outB[0].data(), outB[1].data()};
+    perSample->ProcessPerSample(in, a, static_cast<int>(n));
+    block->ProcessDoubleReplacing(in, b, static_cast<int>(n));
+    for (int c = 0; c < 2; ++c)
+      for (size_t i = 0; i < n; ++i)
+        ASSERT_EQ(std::memcmp(&outA[c][i], &outB[c][i], sizeof(double)), 0)
+            << what << ", channel " << c << ", sample " << i;
+  }
+};
+} // namespace
+
+TEST(BlockPaths, EffectWithAutomationAndBrokenInput)
+{
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (double rate : {44100.0, 192000.0})
+    for (int blockSize : kBlockSizes)
+    {
+      EffectPair pair;
+      pair.Start(rate);
+      int t = 0;
+      for (int b = 0; b < 24 && t < 40000; ++b)
+      {
+        // Engine, gains, pong, tempo-synced delays and modulation move between blocks.
+        pair.Set(kSwitch, b % 8 < 4 ? 100.0 : 20.0);
+        pair.Set(b % 2 ? kWetDry1 : kMix, 10.0 * (b % 11));
+        pair.Set(kPong, b % 3 ? 100.0 : 0.0);
+        pair.Set(kNote, 30.0 + 5 * (b % 9));
+        pair.Set(kFltIntensity, 7.0 * (b % 15));
+        pair.Set(kDelay1, 6.0 * (b % 16));
+        std::vector<double> left(blockSize), right(blockSize);
+        for (int i = 0; i < blockSize; ++i, ++t)
+        {
+          left[i] = Signal(t);
+          right[i] = 0.5 * Signal(t + 11);
+        }
+        if (b == 5) left[blockSize / 2] = nan;
+        if (b == 6) right[0] = inf;
+        if (b == 7) left[blockSize - 1] = -inf;
+        pair.Render(left, right, blockSize == 1 ? "block size 1" : "block");
+      }
+    }
+}
+
+// The outputs may be the inputs' own buffers, as hosts that process in place
+// hand them.
+TEST(BlockPaths, EffectInPlace)
+{
+  EffectPair pair;
+  pair.Start(48000.0);
+  for (int b = 0; b < 40; ++b)
+  {
+    std::vector<double> a[2], c[2];
+    for (int ch = 0; ch < 2; ++ch)
+      for (int i = 0; i < 300; ++i)
+        a[ch].push_back(Signal(b * 300 + i + ch * 5));
+    c[0] = a[0];
+    c[1] = a[1];
+    double* inA[2] = {a[0].data(), a[1].data()};
+    double* inC[2] = {c[0].data(), c[1].data()};
+    pair.perSample->ProcessPerSample(inA, inA, 300);
+    pair.block->ProcessDoubleReplacing(inC, inC, 300);
+    for (int ch = 0; ch < 2; ++ch)
+      ASSERT_EQ(std::memcmp(a[ch].data(), c[ch].data(), 300 * sizeof(double)), 0) << b;
+  }
+}
