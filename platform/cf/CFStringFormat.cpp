@@ -106,7 +106,7 @@ Spec ReadSpec(const std::string& format, size_t& pos, va_list* args)
   return spec;
 }
 
-// The spec as a C format with the given length modifier.
+// The conversion as a C format with the given length modifier.
 std::string CFormat(const Spec& spec, const char* lengthModifier)
 {
   std::string out = "%" + spec.flags;
