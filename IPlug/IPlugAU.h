@@ -9,6 +9,13 @@
 // and exports its entry:
 //   extern "C" ComponentResult Name_Entry(ComponentParameters* params, void* storage)
 //   { return IPlugAU::IPlugAUEntry(params, storage); }
+//
+// Threads: the entry may be called from any host thread and runs every
+// selector under the plug-in mutex. The fast-dispatch parameter procedures
+// take the mutex themselves; RenderProc and Render run on the audio thread
+// (no allocation, no system call, no lock but the plug-in mutex, which the
+// entry path holds). Listeners and parameter events are sent from the thread
+// that made the change.
 
 #include "IPlug/IPlugBase.h"
 
@@ -75,6 +82,8 @@ public:
   static ComponentResult IPlugAUEntry(ComponentParameters* params, void* pPlug);
 
   // ---- IPlugBase overrides ---------------------------------------------------
+  // The musical-time reads call the host's callbacks: audio thread, while
+  // processing. The Inform* calls: any thread that changed the parameter.
 
   void BeginInformHostOfParamChange(int idx) override;
   void InformHostOfParamChange(int idx, double normalizedValue) override;
@@ -93,6 +102,8 @@ public:
   bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>* msgs) override;
 
   // ---- Properties and parameters --------------------------------------------
+  // Any thread under the plug-in mutex (the entry holds it); properties may
+  // allocate, so never from the audio thread.
 
   // A null data pointer asks only for the size and writable flag.
   ComponentResult GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
@@ -117,6 +128,7 @@ public:
   void InformListeners(AudioUnitPropertyID propID, AudioUnitScope scope);
 
   // ---- Buses and connections ----------------------------------------------
+  // Any thread under the plug-in mutex, between renders.
 
   BusChannels* GetBus(AudioUnitScope scope, AudioUnitElement busIdx);
   bool CheckLegalIO();
@@ -125,17 +137,18 @@ public:
   void ClearConnections();
 
   // ---- Saved state ------------------------------------------------------------
+  // Any thread under the plug-in mutex; allocates.
 
   ComponentResult GetState(CFPropertyListRef* ppPropList);
   ComponentResult SetState(CFPropertyListRef pPropList);
 
 private:
-  // Entry (IPlugAU_Entry.cpp).
+  // Entry and selector dispatch (IPlugAU_Entry.cpp): any thread, under the mutex.
   static ComponentResult OpenInstance(ComponentInstance ci);
   ComponentResult DispatchSelector(SInt16 select, ComponentParameters* params);
   ComponentResult DispatchMusicDeviceSelector(SInt16 select, ComponentParameters* params);
 
-  // Parameters and listeners (IPlugAU_Params.cpp, IPlugAU_Listeners.cpp).
+  // Parameters and listeners (IPlugAU.cpp): any thread, under the mutex.
   void TellEditorOfHostChange(int paramIdx, double value);
   ComponentResult ScheduleParameters(const AudioUnitParameterEvent* events, UInt32 nEvents);
   ComponentResult AddPropertyListener(const PropertyListener& listener);
@@ -143,7 +156,8 @@ private:
   ComponentResult AddRenderNotify(const AURenderCallbackStruct& callback);
   void RemoveRenderNotify(AURenderCallback proc);
 
-  // Properties (IPlugAU_Properties.cpp, IPlugAU_ParamInfo.cpp, IPlugAU_Presets.cpp).
+  // Properties, parameter information and presets (IPlugAU_Properties.cpp): any
+  // thread, under the mutex; they allocate and may not be used while rendering.
   UInt32 ElementCount(AudioUnitScope scope) const;
   void GetSupportedChannels(AUChannelInfo* channels) const;
   ComponentResult GetCocoaViewInfo(PropertyReply& reply);
@@ -156,7 +170,7 @@ private:
   void GetPresentPreset(AUPreset* preset);
   ComponentResult ReadComponentDescription(ComponentDescription* cd);
 
-  // Buses (IPlugAU_Buses.cpp).
+  // Buses (IPlugAU_Render.cpp): any thread, under the mutex, never during a render.
   ComponentResult SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
                                   const AudioStreamBasicDescription* format);
   ComponentResult MakeConnection(const AudioUnitConnection* connection);
@@ -165,7 +179,7 @@ private:
   static void ResetConnection(InputBusConnection* connection);
   static int NHostChannelsConnected(const WDL_PtrList<BusChannels>* buses, int excludeIdx);
 
-  // Rendering (IPlugAU_Render.cpp).
+  // Rendering (IPlugAU_Render.cpp): audio thread; allocates nothing.
   ComponentResult Render(AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
                          UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* pOutBufList);
   bool RenderArgsValid(const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx, UInt32 nFrames,

@@ -4,6 +4,7 @@
 
 #include "IPlug/Log.h"
 
+#include <StandInExtensions.h>
 #include <new>
 
 namespace

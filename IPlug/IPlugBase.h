@@ -4,6 +4,13 @@
 // configurations and the processing frame, the plug-in mutex, the editor
 // attachment, state chunks, presets, and host and version identification.
 // A host wrapper derives from it and supplies the abstract operations.
+//
+// Threads: processing (ProcessDoubleReplacing, the processing frame and what
+// it calls) runs on the audio thread under the plug-in mutex and allocates
+// nothing. Parameter, preset and state operations run on any thread under the
+// plug-in mutex (the hooks marked below take it themselves). Editor calls
+// (SetParameterFromGUI, the editor attachment) come from the user-interface
+// thread. Configuration getters may be called from any thread.
 
 #include "IPlug/Containers.h"
 #include "IPlug/Hosts.h"
@@ -89,6 +96,8 @@ public:
   virtual void PresetsChangedByHost() {}
 
   // ---- Configuration -------------------------------------------------------
+  // Any thread: fixed after construction, except the rate and block size the
+  // wrapper sets under the mutex.
 
   int GetUniqueID() const { return mUniqueID; }
   int GetMfrID() const { return mMfrID; }
@@ -108,6 +117,8 @@ public:
   IParam* GetParam(int idx) const { return mParams.Get(idx); } // null outside the list
 
   // ---- Channel configurations and the processing frame ---------------------
+  // The wrapper sets connections under the mutex between renders; attaching
+  // buffers and processing run on the audio thread and allocate nothing.
   // Channel ranges (first index, count) are cut to the existing channels.
 
   int NChannelIO() const { return mChannelIO.GetSize(); }
@@ -142,6 +153,8 @@ public:
   void PassThroughBuffers(double, int nFrames);
 
   // ---- Parameter paths -----------------------------------------------------
+  // SetParameterFromGUI: user-interface thread (takes the mutex); the others:
+  // any thread under the mutex.
 
   // From the editor: under the mutex, sets the normalised value, tells the host
   // that value and runs OnParamChange. An index outside the list does nothing.
@@ -151,6 +164,7 @@ public:
   double GetSamplesPerBeat(); // 0 when the host reports no tempo
 
   // ---- Presets -------------------------------------------------------------
+  // Any thread under the plug-in mutex; never from the audio thread.
 
   int NPresets() const { return mPresets.GetSize(); }
   const char* GetPresetName(int idx) const; // "" outside the list
@@ -178,6 +192,7 @@ public:
   void DumpPresetBlob(const char* filename);
 
   // ---- Host and versions ---------------------------------------------------
+  // Any thread.
   // The text forms write at most kTextBufferSize bytes.
 
   int GetEffectVersion(bool decimal) const;

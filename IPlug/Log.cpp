@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-void Trace(const char*, int, const char*, ...) {}
+void TraceEvent(const char*, int, const char*, ...) {}
 
 const char* CurrentTime()
 {

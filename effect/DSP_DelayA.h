@@ -1,5 +1,8 @@
 #pragma once
 
+// Delay lines. Threads: construction allocates the ring (setup, under the
+// plug-in mutex); every other call runs on the audio thread and allocates nothing.
+
 #include <cstdint>
 #include <cstring>
 #include <memory>

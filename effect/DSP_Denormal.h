@@ -1,5 +1,7 @@
 #pragma once
 
+// Pure functions: any thread, audio thread included.
+
 #include <cmath>
 
 // Values strictly inside +-1e-30 are flushed so that decaying feedback never

@@ -1,5 +1,7 @@
 #pragma once
 
+// Pure functions: any thread, audio thread included.
+
 // ln 20 and ln 20000, correctly rounded, so that every compiler and library
 // yields the same curve bits.
 constexpr double kLn20 = 2.995732273553991;

@@ -1,5 +1,7 @@
 #pragma once
 
+// Threads: one owner; every call is audio-thread safe (no allocation, no lock).
+
 // The per-sample factor of a one-pole glide: base ^ (44100 / rate), so that
 // the glide covers the same share of its distance per second at every rate.
 // The factor is computed again only when the base or the rate changes.

@@ -1,5 +1,7 @@
 #pragma once
 
+// Threads: one owner; every call is audio-thread safe (no allocation, no lock).
+
 #include "effect/DSP_Denormal.h"
 
 // State and per-sample step shared by the one-pole low-pass and high-pass

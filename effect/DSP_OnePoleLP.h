@@ -1,5 +1,7 @@
 #pragma once
 
+// Threads: one owner; every call is audio-thread safe (no allocation, no lock).
+
 #include "effect/DSP_OnePole.h"
 
 // One-pole low-pass filter (bilinear transform without pre-warping).

@@ -1,5 +1,7 @@
 #pragma once
 
+// Threads: one owner; every call is audio-thread safe (no allocation, no lock).
+
 // Coupled-form sine oscillator. Its output is unipolar: a sine of amplitude
 // about 1 offset by +1, starting at its peak of 2.0.
 class Sinosc

@@ -1,5 +1,9 @@
 #pragma once
 
+// Threads: construction allocates (setup, under the plug-in mutex); setters,
+// reset and process run on the audio thread or under the mutex, allocate
+// nothing and make no system call. One owner; no internal locking.
+
 #include "effect/DSP_DelayA.h"
 #include "effect/DSP_Glide.h"
 #include "effect/DSP_OnePoleHP.h"

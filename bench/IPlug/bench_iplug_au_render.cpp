@@ -5,11 +5,12 @@
 // effect, its factory preset).
 
 #include "IPlug/IPlugAU.h"
+#include "host/kit/HostedUnit.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -42,53 +43,20 @@ const TestSignal& Signal()
   return signal;
 }
 
-// The host's input callback hands the unit the prepared samples without copying.
-OSStatus ProvideInput(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,
-                      AudioBufferList* list)
-{
-  for (UInt32 c = 0; c < list->mNumberBuffers && c < kChannels; ++c)
-    list->mBuffers[c].mData = const_cast<float*>(Signal().floats[c].data());
-  return noErr;
-}
-
-AudioUnit OpenUnit()
+// The unit opened and set up as a host does; the input callback hands it the
+// prepared samples without copying.
+bool StartUnit(HostedUnit& host, std::string& error)
 {
   Component component = nullptr;
-  if (RegisterComponentBundle(BENCH_COMPONENT_BUNDLE, &component) != noErr)
-  {
-    std::fprintf(stderr, "%s: %s\n", BENCH_COMPONENT_BUNDLE, GetComponentRegistrationMessage());
-    return nullptr;
-  }
-  AudioUnit unit = nullptr;
-  if (OpenAComponent(component, &unit) != noErr) return nullptr;
-
-  AudioStreamBasicDescription format = {};
-  format.mSampleRate = kSampleRate;
-  format.mFormatID = kAudioFormatLinearPCM;
-  format.mFormatFlags = kAudioFormatFlagsAudioUnitCanonical;
-  format.mBytesPerPacket = format.mBytesPerFrame = sizeof(float);
-  format.mFramesPerPacket = 1;
-  format.mChannelsPerFrame = kChannels;
-  format.mBitsPerChannel = 32;
-  const UInt32 maxFrames = kFrames;
-  const AURenderCallbackStruct input = {ProvideInput, nullptr};
-  bool ok = true;
-  for (AudioUnitScope scope : {kAudioUnitScope_Input, kAudioUnitScope_Output})
-    ok = ok && AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, 0, &format,
-                                    sizeof(format)) == noErr;
-  ok =
-      ok && AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice,
-                                 kAudioUnitScope_Global, 0, &maxFrames, sizeof(maxFrames)) == noErr;
-  ok = ok && AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input,
-                                  0, &input, sizeof(input)) == noErr;
-  ok = ok && AudioUnitInitialize(unit) == noErr;
-  ok = ok && AudioUnitReset(unit, kAudioUnitScope_Global, 0) == noErr;
-  if (!ok)
-  {
-    CloseComponent(unit);
-    return nullptr;
-  }
-  return unit;
+  StreamSetup setup;
+  setup.sampleRate = kSampleRate;
+  setup.inputChannels = setup.outputChannels = kChannels;
+  setup.maxFrames = kFrames;
+  if (!LoadComponent(BENCH_COMPONENT_BUNDLE, component, error) || !host.Open(component, error) ||
+      !host.Start(setup, error))
+    return false;
+  host.Renderer()->SetInputDelivery(UnitRenderer::InputDelivery::PointAtHostBuffers);
+  return true;
 }
 
 void PerSample(benchmark::State& state)
@@ -99,34 +67,26 @@ void PerSample(benchmark::State& state)
 
 void BM_RenderThroughComponent(benchmark::State& state)
 {
-  AudioUnit unit = OpenUnit();
-  if (!unit)
+  HostedUnit host;
+  std::string error;
+  if (!StartUnit(host, error))
   {
-    state.SkipWithError("the component could not be opened and set up");
+    state.SkipWithError(error.c_str());
     return;
   }
   std::vector<std::vector<float>> out(kChannels, std::vector<float>(kFrames));
-  std::vector<unsigned char> listMemory(offsetof(AudioBufferList, mBuffers) +
-                                        kChannels * sizeof(AudioBuffer));
-  auto* list = reinterpret_cast<AudioBufferList*>(listMemory.data());
-  list->mNumberBuffers = kChannels;
-  AudioTimeStamp timeStamp = {};
-  timeStamp.mFlags = kAudioTimeStampSampleTimeValid;
+  const float* in[kChannels] = {Signal().floats[0].data(), Signal().floats[1].data()};
+  float* outPtrs[kChannels] = {out[0].data(), out[1].data()};
   for (auto _ : state)
   {
-    for (int c = 0; c < kChannels; ++c)
-      list->mBuffers[c] = {1, kFrames * sizeof(float), out[c].data()};
-    AudioUnitRenderActionFlags flags = 0;
-    if (AudioUnitRender(unit, &flags, &timeStamp, 0, kFrames, list) != noErr)
+    if (host.Render(in, outPtrs, kFrames) != noErr)
     {
       state.SkipWithError("render failed");
       break;
     }
     benchmark::DoNotOptimize(out[1][kFrames - 1]);
-    timeStamp.mSampleTime += kFrames;
   }
   PerSample(state);
-  CloseComponent(unit);
 }
 
 void BM_ProcessDirectly(benchmark::State& state)

@@ -4,7 +4,7 @@
 // processing called directly on the same data. Both run the loaded module.
 
 #include "IPlug/IPlugBase.h"
-#include "tests/effect/EffectHost.h"
+#include "host/kit/HostedUnit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,15 +26,17 @@ std::vector<float> Noise(std::uint32_t seed)
   return x;
 }
 
-void SetUpOrSkip(benchmark::State& state, EffectHost& host)
+void SetUpOrSkip(benchmark::State& state, HostedUnit& host)
 {
-  if (!host.Unit() || host.Start(44100.0, 2, kFrames) != noErr)
-    state.SkipWithError("the TolvaneDelay component does not open");
+  StreamSetup setup;
+  setup.maxFrames = kFrames;
+  std::string error;
+  if (!host.OpenFound("", error) || !host.Start(setup, error)) state.SkipWithError(error.c_str());
 }
 
 void BM_RenderThroughComponent(benchmark::State& state)
 {
-  EffectHost host;
+  HostedUnit host;
   SetUpOrSkip(state, host);
   const std::vector<float> left = Noise(1), right = Noise(2);
   std::vector<float> outLeft(kFrames), outRight(kFrames);
@@ -42,7 +44,7 @@ void BM_RenderThroughComponent(benchmark::State& state)
   float* out[2] = {outLeft.data(), outRight.data()};
   for (auto _ : state)
   {
-    if (host.RenderBlock(in, out, kFrames) != noErr) state.SkipWithError("render failed");
+    if (host.Render(in, out, kFrames) != noErr) state.SkipWithError("render failed");
     benchmark::DoNotOptimize(outLeft.data());
   }
   state.SetItemsProcessed(state.iterations() * kFrames);
@@ -50,7 +52,7 @@ void BM_RenderThroughComponent(benchmark::State& state)
 
 void BM_ProcessDoubleReplacingDirectly(benchmark::State& state)
 {
-  EffectHost host;
+  HostedUnit host;
   SetUpOrSkip(state, host);
   auto* plug = reinterpret_cast<IPlugBase*>(GetComponentInstanceStorage(host.Unit()));
   const std::vector<float> left = Noise(1), right = Noise(2);

@@ -1,6 +1,7 @@
 // Registration of the components a bundle declares in its Info.plist.
 #include "platform/au/ComponentRegistry.h"
 
+#include <StandInExtensions.h>
 #include <AudioUnit/AudioUnit.h>
 
 #include <dlfcn.h>

@@ -2,6 +2,7 @@
 // and hands them to the instance's entry.
 #pragma once
 
+#include <StandInExtensions.h>
 #include <CoreServices/CoreServices.h>
 
 #include <cstddef>

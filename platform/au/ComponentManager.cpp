@@ -3,6 +3,7 @@
 #include "platform/au/ComponentRegistry.h"
 #include "platform/au/EventListenerRegistry.h"
 
+#include <StandInExtensions.h>
 #include <algorithm>
 #include <cstring>
 #include <limits>

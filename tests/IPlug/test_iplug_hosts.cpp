@@ -87,5 +87,9 @@ TEST(Log, CurrentTimeShapeAndEmptyLookUps)
   EXPECT_STREQ(AUSelectStr(1), "");
   EXPECT_STREQ(AUPropertyStr(1), "");
   EXPECT_STREQ(AUScopeStr(1), "");
-  Trace("fn", 1, "%d %s", 1, "x"); // writes nothing
+  TraceEvent("fn", 1, "%d %s", 1, "x"); // writes nothing
+  // The hook evaluates nothing in a normal build.
+  int evaluated = 0;
+  Trace("fn", 2, "%d", ++evaluated);
+  EXPECT_EQ(evaluated, 0);
 }

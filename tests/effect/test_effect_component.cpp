@@ -1,7 +1,9 @@
 // The effect driven as a host drives it: through the component bundle, the
 // component manager and the host API only.
 
-#include "tests/effect/EffectHost.h"
+#include "host/kit/HostedUnit.h"
+
+#include <StandInExtensions.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,15 @@ namespace
 // Parameter IDs of the effect.
 constexpr AudioUnitParameterID kSwitchID = 13;
 
+StreamSetup StreamAt(double sampleRate, UInt32 channels)
+{
+  StreamSetup setup;
+  setup.sampleRate = sampleRate;
+  setup.inputChannels = setup.outputChannels = channels;
+  setup.maxFrames = 512;
+  return setup;
+}
+
 // A fresh instance at a rate, set up by the caller, renders silence long
 // enough for the delay times to glide to their targets, then an impulse of the
 // given heights (one per channel, which sets the stream format), then 'tail'
@@ -22,11 +33,12 @@ struct ImpulseRun
 {
   double rate;
   size_t impulseAt;
-  Channels in, out;
-  ComponentResult result;
+  ChannelData in, out;
+  ComponentResult result = noErr;
+  std::string error;
 
   ImpulseRun(double sampleRate, std::vector<float> heights, double tail,
-             const std::function<void(EffectHost&)>& setup = {})
+             const std::function<void(HostedUnit&)>& setup = {})
       : rate(sampleRate), impulseAt(static_cast<size_t>(sampleRate))
   {
     const size_t length = impulseAt + static_cast<size_t>(tail * sampleRate);
@@ -35,10 +47,15 @@ struct ImpulseRun
       in.emplace_back(length, 0.0f);
       in.back()[impulseAt] = height;
     }
-    EffectHost host;
-    result = host.Start(rate, static_cast<UInt32>(heights.size()), 512);
+    HostedUnit host;
+    const UInt32 channels = static_cast<UInt32>(heights.size());
+    if (!host.OpenFound("", error) || !host.Start(StreamAt(rate, channels), error))
+    {
+      result = kAudioUnitErr_FailedInitialization;
+      return;
+    }
     if (setup) setup(host);
-    if (result == noErr) result = host.Process(in, &out, 512);
+    result = host.RenderChannels(in, out);
   }
 
   // Milliseconds from the impulse to the loudest sample of a channel after it.
@@ -62,13 +79,15 @@ void ExpectEchoAt(const ImpulseRun& run, size_t channel, double ms)
 
 TEST(EffectComponent, RegistersFromItsBundle)
 {
-  Component component = EffectHost::FindEffect();
-  ASSERT_NE(component, nullptr);
-  EXPECT_EQ(EffectHost::FindEffect(), component);
-  EffectHost host;
-  ASSERT_NE(host.Unit(), nullptr);
+  std::string error;
+  Component component = nullptr, again = nullptr;
+  ASSERT_TRUE(FindAndLoadComponent("", component, error)) << error;
+  ASSERT_TRUE(FindAndLoadComponent("", again, error)) << error;
+  EXPECT_EQ(again, component);
+  HostedUnit host;
+  ASSERT_TRUE(host.Open(component, error)) << error;
   EXPECT_EQ(CallComponentVersion(host.Unit()), 0x10000);
-  EXPECT_EQ(host.Start(44100.0, 2, 512), noErr);
+  EXPECT_TRUE(host.Start(StreamAt(44100.0, 2), error)) << error;
 
   // The parameters as the host sees them, holding the factory preset.
   const std::pair<AudioUnitParameterID, const char*> names[] = {
@@ -93,7 +112,7 @@ TEST(EffectComponent, RegistersFromItsBundle)
 TEST(EffectComponent, FactoryPresetTapsAt120Bpm)
 {
   ImpulseRun run(44100.0, {1.0f, 1.0f}, 0.8);
-  ASSERT_EQ(run.result, noErr);
+  ASSERT_EQ(run.result, noErr) << run.error;
   ExpectEchoAt(run, 0, 375.0);                      // tap 1, panned left
   ExpectEchoAt(run, 1, 625.0);                      // tap 2, panned right
   EXPECT_FLOAT_EQ(run.out[0][run.impulseAt], 1.0f); // dry gain 1
@@ -101,7 +120,7 @@ TEST(EffectComponent, FactoryPresetTapsAt120Bpm)
 
 TEST(EffectComponent, DelaysFollowTheHostTempo)
 {
-  ImpulseRun run(44100.0, {1.0f, 1.0f}, 1.5, [](EffectHost& host) { host.SetTempo(60.0); });
+  ImpulseRun run(44100.0, {1.0f, 1.0f}, 1.5, [](HostedUnit& host) { host.SetTempo(60.0); });
   ASSERT_EQ(run.result, noErr);
   ExpectEchoAt(run, 0, 750.0);
   ExpectEchoAt(run, 1, 1250.0);
@@ -110,7 +129,7 @@ TEST(EffectComponent, DelaysFollowTheHostTempo)
 TEST(EffectComponent, SwitchSelectsTheEngineAboveOneHalf)
 {
   auto switchAt = [](float value)
-  { return [value](EffectHost& host) { EXPECT_EQ(host.SetParameter(kSwitchID, value), noErr); }; };
+  { return [value](HostedUnit& host) { EXPECT_EQ(host.SetParameter(kSwitchID, value), noErr); }; };
   // At exactly 50 the loop engine runs: its echo comes one eighth note later.
   ImpulseRun loop(44100.0, {1.0f, 1.0f}, 0.3, switchAt(50.0f));
   ASSERT_EQ(loop.result, noErr);

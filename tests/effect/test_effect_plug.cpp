@@ -4,6 +4,7 @@
 #include "effect/IPlug_include_in_plug_src.h"
 #include "effect/TempoSync.h"
 #include "effect/TolvaneDelay.h"
+#include "host/kit/HostTransport.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,8 @@ protected:
 
   void SetTempo(double bpm)
   {
-    tempo = bpm;
-    HostCallbackInfo callbacks = {this, &EffectPlug::BeatAndTempo, nullptr, nullptr};
+    transport.SetTempo(bpm);
+    HostCallbackInfo callbacks = transport.Callbacks();
     UInt32 size = sizeof callbacks;
     plug->SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, &size,
                       &callbacks);
@@ -47,14 +48,8 @@ protected:
   float LoopDelay() const { return plug->GetLoopEngine().getSmoothedDelayMS(); }
   float Delay1() const { return plug->GetStereoEngine().getSmoothedDelayMS1(); }
 
-  static OSStatus BeatAndTempo(void* user, Float64*, Float64* outTempo)
-  {
-    *outTempo = static_cast<EffectPlug*>(user)->tempo;
-    return noErr;
-  }
-
   std::unique_ptr<TolvaneDelay> plug{static_cast<TolvaneDelay*>(MakePlug())};
-  double tempo = 120.0;
+  HostTransport transport{120.0, 44100.0};
 };
 } // namespace
 

@@ -1,8 +1,8 @@
 // Command-line parsing: option forms, numbers, defaults and the rules that
 // tie options together.
 
-#include "host/ArgumentParser.h"
-#include "host/Options.h"
+#include "host/commands/ArgumentParser.h"
+#include "host/commands/Options.h"
 
 #include <gtest/gtest.h>
 
@@ -131,4 +131,36 @@ TEST(HostArguments, PresetAndComponentCommands)
   EXPECT_EQ(component.componentPath, "X.component");
   EXPECT_FALSE(ParseComponentOptions({"extra"}, component, error));
   EXPECT_EQ(error, "unexpected argument 'extra'");
+}
+
+TEST(HostArguments, DashWordsAreOptionsUntilDoubleDash)
+{
+  // A word that starts with '-' is never an output file name ...
+  EXPECT_EQ(RenderError({"-h2", "out.wav"}).find("unknown option -h2"), 0u);
+  EXPECT_TRUE(Render({"-h"}).help);
+  EXPECT_TRUE(Render({"--help"}).help);
+  // ... unless it follows "--".
+  const RenderOptions dashed = Render({"--tempo", "90", "--", "-in.wav", "--out.wav"});
+  EXPECT_EQ(dashed.inputPath, "-in.wav");
+  EXPECT_EQ(dashed.outputPath, "--out.wav");
+  EXPECT_EQ(dashed.tempo, 90.0);
+  // A negative value is the value of its option, not an option.
+  EXPECT_NE(RenderError({"o", "--tempo", "-5"}).find("--tempo needs a number"), std::string::npos);
+}
+
+TEST(HostArguments, UsageComesFromTheOptionTables)
+{
+  RenderOptions render;
+  const std::string help = OptionsHelp(RenderOptionSpecs(render));
+  // Every option of the table appears with its value name and help line.
+  for (const OptionSpec& spec : RenderOptionSpecs(render))
+  {
+    std::string entry = std::string("--") + spec.name;
+    if (spec.TakesValue()) entry += std::string(" ") + spec.valueName;
+    EXPECT_NE(help.find(entry), std::string::npos) << entry;
+    const std::string firstLine = std::string(spec.help).substr(0, std::string(spec.help).find('\n'));
+    EXPECT_NE(help.find(firstLine), std::string::npos) << firstLine;
+  }
+  // Continuation lines are indented under the help column.
+  EXPECT_NE(help.find("\n                        below -90 dBFS"), std::string::npos) << help;
 }

@@ -3,7 +3,7 @@
 
 #include "HostTestSupport.h"
 
-#include "host/AudioFile.h"
+#include "host/render/AudioFile.h"
 
 #include <gtest/gtest.h>
 

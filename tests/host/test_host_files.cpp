@@ -3,7 +3,7 @@
 
 #include "HostTestSupport.h"
 
-#include "host/AtomicFile.h"
+#include "host/kit/AtomicFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

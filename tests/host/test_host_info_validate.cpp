@@ -45,8 +45,28 @@ TEST(HostHelp, ListsTheCommands)
 {
   const RunResult run = RunTolvane({"help"});
   EXPECT_EQ(run.status, 0);
-  for (const char* command : {"render [IN] OUT", "info", "preset save", "preset show", "validate"})
+  for (const char* command : {"render [options] [IN] OUT", "info", "preset save", "preset show",
+                              "validate"})
     EXPECT_TRUE(Contains(run.out, command)) << command;
+}
+
+TEST(HostHelp, EveryCommandAnswersHelpWithItsOwnUsage)
+{
+  const std::pair<const char*, const char*> commands[] = {
+      {"render", "--tempo BPM"}, {"info", "--component PATH"}, {"preset", "--set NAME=VALUE"},
+      {"validate", "--component PATH"}};
+  for (const auto& [command, option] : commands)
+  {
+    const RunResult run = RunTolvane({command, "--help"});
+    EXPECT_EQ(run.status, 0) << command << run.err;
+    EXPECT_TRUE(Contains(run.out, std::string("usage: tolvane ") + command)) << run.out;
+    EXPECT_TRUE(Contains(run.out, option)) << command << "\n" << run.out;
+  }
+  // A usage error names the command and where its help is.
+  const RunResult bad = RunTolvane({"info", "--loud"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_TRUE(Contains(bad.err, "tolvane info: unknown option --loud")) << bad.err;
+  EXPECT_TRUE(Contains(bad.err, "tolvane info --help")) << bad.err;
 }
 
 TEST(HostValidate, FindsFaultWithAFaultyComponentAndRunsToTheEnd)

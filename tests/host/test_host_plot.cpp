@@ -3,7 +3,7 @@
 
 #include "HostTestSupport.h"
 
-#include "host/Plot.h"
+#include "host/plot/Plot.h"
 
 #include "lice/lice_png.h"
 

@@ -1,8 +1,8 @@
 // Level measurements, the summary line and the built-in demo signal.
 
-#include "host/DemoSignal.h"
-#include "host/SignalStats.h"
-#include "host/Summary.h"
+#include "host/render/DemoSignal.h"
+#include "host/render/SignalStats.h"
+#include "host/render/Summary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The musical time the host reports through its callbacks: beats, tempo,
 // 4/4 bars and the playing transport at the rendered position.
 
-#include "host/HostTransport.h"
+#include "host/kit/HostTransport.h"
 
 #include <gtest/gtest.h>
 

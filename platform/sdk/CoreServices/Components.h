@@ -6,7 +6,6 @@
 #include <MacTypes.h>
 #include <CoreServices/MacErrors.h>
 #include <CoreServices/MacMemory.h>
-#include <string.h>
 
 #ifdef __cplusplus
 extern "C"
@@ -56,36 +55,6 @@ extern "C"
     kComponentGetPublicResourceSelect = -10
   };
 
-  /* A Float32 argument travels as its bit pattern in the low four bytes of a zeroed slot. */
-  static inline Float32 ComponentParamFloat32(long slot)
-  {
-    Float32 value;
-    memcpy(&value, &slot, sizeof value);
-    return value;
-  }
-
-  static inline long ComponentSlotFromFloat32(Float32 value)
-  {
-    long slot = 0;
-    memcpy(&slot, &value, sizeof value);
-    return slot;
-  }
-
-  /* Registers every component a bundle declares ("AudioComponents" in Contents/Info.plist: type,
-     subtype, manufacturer, name, version, factoryFunction and optionally viewFactoryFunction, which
-     adds a view component of type 'auvw' with the same subtype and manufacturer). The module
-     Contents/MacOS/<CFBundleExecutable> is loaded and the entry symbols are looked up; the bundle
-     stays registered with CFBundleGetBundleWithIdentifier for the life of the process. Either all
-     of the bundle's components are registered or none. A bundle whose identifier is already
-     registered gives its existing first component. outComponent (may be null) receives the first
-     component. Results: noErr; paramErr (null path); fnfErr (no such folder, or the module file is
-     missing); invalidComponentID (no usable "AudioComponents", a code that is not four
-     characters, a missing factoryFunction or bundle identifier); unresolvedComponentDLLErr (the
-     module does not load); cfragNoSymbolErr (an entry symbol is missing). */
-  OSErr RegisterComponentBundle(const char* bundlePath, Component* outComponent);
-  /* A text describing the last failure of RegisterComponentBundle on this thread ("" after
-     success); valid until the next call on this thread. */
-  const char* GetComponentRegistrationMessage(void);
   /* Removes a component from the search; validInstancesExist while instances are open,
      invalidComponentID for an unknown or already removed component. */
   OSErr UnregisterComponent(Component aComponent);
@@ -117,9 +86,6 @@ extern "C"
   void SetComponentInstanceStorage(ComponentInstance aComponentInstance, Handle theStorage);
   Handle GetComponentInstanceStorage(ComponentInstance aComponentInstance);
 
-  /* Our own: hands prepared parameters to the instance's entry with its storage. Returns
-     badComponentInstance for a null or closed instance. */
-  ComponentResult CallComponentWithParameters(ComponentInstance ci, ComponentParameters* params);
   /* kComponentCanDoSelect and kComponentVersionSelect; GetComponentVersion is the same call as
      CallComponentVersion. */
   ComponentResult CallComponentCanDo(ComponentInstance ci, SInt16 ftnNumber);

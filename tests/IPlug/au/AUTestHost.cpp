@@ -1,5 +1,6 @@
 #include "tests/IPlug/au/AUTestHost.h"
 
+#include <StandInExtensions.h>
 #include <cstring>
 #include <string>
 
@@ -58,7 +59,7 @@ void Unit::SetParam(AudioUnitParameterID id, float value) const
 OSStatus Unit::SetFormat(AudioUnitScope scope, UInt32 bus, UInt32 nChannels,
                          double sampleRate) const
 {
-  const AudioStreamBasicDescription format = FloatFormat(nChannels, sampleRate);
+  const AudioStreamBasicDescription format = CanonicalFormat(sampleRate, nChannels);
   return AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, scope, bus, &format,
                               sizeof(format));
 }
@@ -109,27 +110,6 @@ AudioStreamBasicDescription Unit::Format(AudioUnitScope scope, UInt32 bus) const
   return format;
 }
 
-AudioStreamBasicDescription FloatFormat(UInt32 nChannels, double sampleRate)
-{
-  AudioStreamBasicDescription format = {};
-  format.mSampleRate = sampleRate;
-  format.mFormatID = kAudioFormatLinearPCM;
-  format.mFormatFlags = kAudioFormatFlagsAudioUnitCanonical;
-  format.mBytesPerPacket = format.mBytesPerFrame = sizeof(float);
-  format.mFramesPerPacket = 1;
-  format.mChannelsPerFrame = nChannels;
-  format.mBitsPerChannel = 32;
-  return format;
-}
-
-AudioTimeStamp SampleTime(double sampleTime)
-{
-  AudioTimeStamp timeStamp = {};
-  timeStamp.mSampleTime = sampleTime;
-  timeStamp.mFlags = kAudioTimeStampSampleTimeValid;
-  return timeStamp;
-}
-
 BufferSet::BufferSet(UInt32 nBuffers, UInt32 nFrames, bool withMemory, float fill)
     : mMemory(nBuffers, std::vector<float>(nFrames, fill)),
       mList(offsetof(AudioBufferList, mBuffers) + (nBuffers + 1) * sizeof(AudioBuffer))
@@ -145,7 +125,7 @@ OSStatus RenderUnit(AudioUnit unit, double sampleTime, UInt32 nFrames, AudioBuff
                     UInt32 bus)
 {
   AudioUnitRenderActionFlags flags = 0;
-  const AudioTimeStamp timeStamp = SampleTime(sampleTime);
+  const AudioTimeStamp timeStamp = SampleTimeStamp(sampleTime);
   return AudioUnitRender(unit, &flags, &timeStamp, bus, nFrames, list);
 }
 

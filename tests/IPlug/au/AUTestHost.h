@@ -4,6 +4,7 @@
 // their bundles, instances opened and closed, formats, buffers, input callbacks
 // and renders, all through the component manager and the host API.
 
+#include "host/kit/UnitRenderer.h"
 #include "tests/IPlug/au/AUTestPlug.h"
 #include "tests/IPlug/au/AUTestSource.h"
 #include "tests/IPlug/au/AUTestSynth.h"
@@ -49,8 +50,6 @@ private:
   AudioUnit mUnit = nullptr;
 };
 
-AudioStreamBasicDescription FloatFormat(UInt32 nChannels, double sampleRate = 44100.0);
-AudioTimeStamp SampleTime(double sampleTime);
 
 // Non-interleaved float buffers and the buffer list that points at them.
 class BufferSet

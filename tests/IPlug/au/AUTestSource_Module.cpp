@@ -3,6 +3,7 @@
 
 #include "tests/IPlug/au/AUTestSource.h"
 
+#include <StandInExtensions.h>
 #include <AudioUnit/AudioUnit.h>
 
 #include <cstring>

@@ -3,6 +3,7 @@
 
 #include "tests/IPlug/au/AUTestHost.h"
 
+#include <StandInExtensions.h>
 #include <vector>
 
 namespace

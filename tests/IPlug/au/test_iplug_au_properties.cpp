@@ -451,7 +451,7 @@ TEST(AUProperties, FastDispatchProceduresWorkOnTheInstanceStorage)
   ASSERT_EQ(noErr, unit.SetInputCallback(HostInput::Render, &input));
   BufferSet out(2, 16);
   AudioUnitRenderActionFlags flags = 0;
-  const AudioTimeStamp timeStamp = SampleTime(0.0);
+  const AudioTimeStamp timeStamp = SampleTimeStamp(0.0);
   EXPECT_EQ(noErr, render(storage, &flags, &timeStamp, 0, 16, out.List()));
   EXPECT_EQ(1, input.calls);
   EXPECT_EQ(HostInput::Value(1, 0, 3) + kTestProcessOffset, out.Sample(1, 3));

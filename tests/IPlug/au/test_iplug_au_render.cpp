@@ -100,10 +100,10 @@ TEST(AURender, StreamFormatsOutsideTheConfigurationsAreRejected)
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, unit.SetFormat(kAudioUnitScope_Input, 0, 3));
   EXPECT_EQ(0u, unit.Format(kAudioUnitScope_Input, 0).mChannelsPerFrame);
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, unit.SetFormat(kAudioUnitScope_Input, 0, 0));
-  AudioStreamBasicDescription format = FloatFormat(2);
+  AudioStreamBasicDescription format = CanonicalFormat(44100.0, 2);
   format.mFormatFlags = kAudioFormatFlagIsSignedInteger;
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, SetFormatRecord(unit, kAudioUnitScope_Input, 0, format));
-  format = FloatFormat(2);
+  format = CanonicalFormat(44100.0, 2);
   format.mFormatID = kAudioFormatAC3;
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, SetFormatRecord(unit, kAudioUnitScope_Input, 0, format));
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, unit.SetFormat(kAudioUnitScope_Input, 1, 2));
@@ -222,7 +222,7 @@ TEST(AURender, InvalidRendersProcessNothingAndNotifyNoOne)
   EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, RenderUnit(effect.unit, 0, 64, out.List(), 1));
   EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, RenderUnit(effect.unit, 0, 64, nullptr));
   AudioUnitRenderActionFlags flags = 0;
-  AudioTimeStamp noSampleTime = SampleTime(0);
+  AudioTimeStamp noSampleTime = SampleTimeStamp(0);
   noSampleTime.mFlags = kAudioTimeStampHostTimeValid;
   EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue,
             AudioUnitRender(effect.unit, &flags, &noSampleTime, 0, 64, out.List()));

@@ -1,6 +1,7 @@
 /* Written in C, so that the SDK headers are also checked as C. */
 #include "tests/platform/au/FakeUnit.h"
 
+#include <StandInExtensions.h>
 #include <stdlib.h>
 #include <string.h>
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <StandInExtensions.h>
 #include <dlfcn.h>
 #include <stdlib.h>
 

@@ -1,0 +1,38 @@
+#include "host/render/SignalStats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+ChannelStats MeasureChannel(const std::vector<float>& samples)
+{
+  ChannelStats stats;
+  double sumOfSquares = 0.0;
+  for (float sample : samples)
+  {
+    const double value = sample;
+    stats.peak = std::max(stats.peak, std::fabs(value));
+    sumOfSquares += value * value;
+  }
+  if (!samples.empty()) stats.rms = std::sqrt(sumOfSquares / static_cast<double>(samples.size()));
+  return stats;
+}
+
+double ToDBFS(double amplitude)
+{
+  if (amplitude <= 0.0) return -std::numeric_limits<double>::infinity();
+  return 20.0 * std::log10(amplitude);
+}
+
+long FirstOnset(const AudioData& audio, double fraction)
+{
+  double loudest = 0.0;
+  for (const auto& channel : audio.channels)
+    loudest = std::max(loudest, MeasureChannel(channel).peak);
+  if (loudest <= 0.0) return -1;
+  const double threshold = loudest * fraction;
+  for (size_t i = 0; i < audio.Frames(); ++i)
+    for (const auto& channel : audio.channels)
+      if (std::fabs(channel[i]) >= threshold) return static_cast<long>(i);
+  return -1;
+}

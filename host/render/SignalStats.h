@@ -1,0 +1,22 @@
+#pragma once
+
+// Level measurements of rendered audio.
+
+#include "host/render/AudioFile.h"
+
+#include <vector>
+
+struct ChannelStats
+{
+  double peak = 0.0; // largest magnitude
+  double rms = 0.0;
+};
+
+ChannelStats MeasureChannel(const std::vector<float>& samples);
+// Decibels relative to full scale; -infinity for 0.
+double ToDBFS(double amplitude);
+// The level -90 dBFS, below which echoes count as gone.
+const double kSilenceLevel = 3.1622776601683795e-5;
+// The first frame where some channel reaches `fraction` of the loudest sample
+// of the whole signal; -1 for a silent signal.
+long FirstOnset(const AudioData& audio, double fraction);

@@ -1,0 +1,52 @@
+#include "host/render/Summary.h"
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+std::string Format(const char* format, double value)
+{
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+std::string Decibels(double amplitude)
+{
+  const double db = ToDBFS(amplitude);
+  return std::isinf(db) ? std::string("-inf dBFS") : Format("%.1f dBFS", db);
+}
+
+// "L a, R b" for stereo, "a" for mono.
+std::string PerChannel(size_t nChannels, const std::function<std::string(size_t)>& value)
+{
+  if (nChannels == 1) return value(0);
+  std::string text;
+  const char* names[] = {"L ", "R "};
+  for (size_t c = 0; c < nChannels && c < 2; ++c)
+    text += (c ? ", " : "") + std::string(names[c]) + value(c);
+  return text;
+}
+} // namespace
+
+std::string FormatSummary(const RenderSummary& s)
+{
+  const size_t n = s.levels.size();
+  std::string line = s.outputPath + ": " + Format("%.2f s", s.inputSeconds + s.tailSeconds) + " (" +
+                     Format("%.2f s", s.inputSeconds) + " + " +
+                     Format("%.2f s tail", s.tailSeconds) + "), " + (n == 1 ? "mono" : "stereo") +
+                     ", " + Format("%.0f Hz", s.sampleRate);
+  line += " | peak " + PerChannel(n, [&s](size_t c) { return Decibels(s.levels[c].peak); });
+  line += " | RMS " + PerChannel(n, [&s](size_t c) { return Decibels(s.levels[c].rms); });
+  line += " | first echo " +
+          PerChannel(n,
+                     [&s](size_t c)
+                     {
+                       const double t = c < s.echoSeconds.size() ? s.echoSeconds[c] : -1.0;
+                       return t < 0.0 ? std::string("none") : Format("%.0f ms", t * 1000.0);
+                     });
+  line += " | " + Format("%.0fx real time", s.realTimeFactor);
+  return line;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// The conformance run of `tolvane validate`: checks grouped by subject, each
+// on fresh instances of the component, one line per check.
+
+#include "host/kit/Parameters.h"
+
+#include <AudioUnit/AudioUnit.h>
+
+#include <string>
+#include <vector>
+
+struct CheckResult
+{
+  bool passed = true;
+  std::string text; // a note when passed, the reason when failed
+};
+
+inline CheckResult Pass(std::string note = std::string())
+{
+  return {true, std::move(note)};
+}
+inline CheckResult Fail(std::string reason)
+{
+  return {false, std::move(reason)};
+}
+
+// What every check may use: the component, its bundle and its parameters.
+class ValidationContext
+{
+public:
+  ValidationContext(Component component, std::string bundlePath)
+      : mComponent(component), mBundlePath(std::move(bundlePath))
+  {
+  }
+  // Reads the parameter descriptions from a first instance.
+  bool Prepare(std::string& error);
+
+  Component GetComponent() const { return mComponent; }
+  const std::string& BundlePath() const { return mBundlePath; }
+  const std::vector<ParameterDesc>& Parameters() const { return mParameters; }
+
+private:
+  Component mComponent;
+  std::string mBundlePath;
+  std::vector<ParameterDesc> mParameters;
+};
+
+struct Check
+{
+  const char* name;
+  CheckResult (*run)(ValidationContext& context);
+};
+
+struct CheckGroup
+{
+  const char* name;
+  std::vector<Check> checks;
+};
+
+// One group per file, in the order they run.
+CheckGroup OpenChecks();
+CheckGroup PropertyChecks();
+CheckGroup ParameterChecks();
+CheckGroup ChannelChecks();
+CheckGroup RenderChecks();
+CheckGroup StateChecks();
+CheckGroup NotificationChecks();
+CheckGroup RobustnessChecks();
+
+// `tolvane validate`: every check on the component found from componentPath
+// (see FindComponentBundle), one line each; non-zero when a check fails.
+int RunValidate(const std::string& componentPath);
