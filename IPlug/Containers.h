@@ -139,6 +139,15 @@ public:
     return item;
   }
 
+  // Inserts at idx, limited to 0 ... size.
+  T* Insert(int idx, T* item)
+  {
+    if (idx < 0) idx = 0;
+    if (idx > GetSize()) idx = GetSize();
+    mItems.insert(mItems.begin() + idx, item);
+    return item;
+  }
+
   int Find(const T* item) const
   {
     for (int i = 0; i < GetSize(); ++i)

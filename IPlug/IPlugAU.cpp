@@ -3,6 +3,8 @@
 
 #include "IPlug/IPlugAU.h"
 
+#include "IPlug/IGraphics.h"
+
 #include "IPlug/IPlugAU_Strings.h"
 #include "IPlug/Log.h"
 
@@ -121,10 +123,12 @@ ComponentResult IPlugAU::SetParamProc(void* pPlug, AudioUnitParameterID paramID,
   return noErr;
 }
 
-// Editor hook: once the editor framework is in the library, a plug-in with an
-// editor passes the plain value on with GetGUI()->SetParameterFromPlug(idx,
-// value, false). Until then no editor can be attached and there is nothing to tell.
-void IPlugAU::TellEditorOfHostChange(int, double) {}
+// The editor's controls take the plain value before the effect's hook runs
+// (the caller holds the plug-in lock).
+void IPlugAU::TellEditorOfHostChange(int paramIdx, double value)
+{
+  if (IGraphics* graphics = GetGUI()) graphics->SetParameterFromPlug(paramIdx, value, false);
+}
 
 ComponentResult IPlugAU::ScheduleParameters(const AudioUnitParameterEvent* events, UInt32 nEvents)
 {

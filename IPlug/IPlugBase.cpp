@@ -1,5 +1,7 @@
 #include "IPlug/IPlugBase.h"
 
+#include "IPlug/IGraphics.h"
+
 #include "IPlug/Log.h"
 
 #include <algorithm>
@@ -143,9 +145,8 @@ void IPlugBase::ParseChannelIO(const char* channelIOStr, int* maxIn, int* maxOut
 
 IPlugBase::~IPlugBase()
 {
-  // Editor hook: the editor framework deletes an attached editor here (through
-  // its virtual destructor) and clears mGraphics. Until it joins the library no
-  // editor can be attached, so there is nothing to delete.
+  delete mGraphics;
+  mGraphics = nullptr;
   mParams.Empty(true);
   mPresets.Empty(true);
   mInChannels.Empty(true);
@@ -217,24 +218,26 @@ void IPlugBase::SetBlockSize(int blockSize)
   mBlockSize = blockSize;
 }
 
-// ---- Editor hook -----------------------------------------------------------
-// The editor framework (IGraphics) joins the library later. Until then no editor
-// object can exist, so these handle the no-editor case only. To complete them:
-// AttachGraphics, under the mutex, calls graphics->SetParameterFromPlug(i,
-// GetParam(i)->GetNormalized(), true) for every parameter, then
-// graphics->PrepDraw(), then stores graphics in mGraphics (owned from then on);
-// RedrawParamControls calls mGraphics->SetParameterFromPlug(i,
-// GetParam(i)->Value(), false) for every parameter, without locking; the
-// destructor deletes mGraphics.
+// ---- Editor ------------------------------------------------------------------
 
+// Every control takes its parameter's value; the first value a control
+// receives also becomes its double-click default.
 void IPlugBase::AttachGraphics(IGraphics* graphics)
 {
   if (!graphics) return;
+  IMutexLock lock(this);
+  for (int i = 0; i < NParams(); ++i)
+    graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
+  graphics->PrepDraw();
+  if (mGraphics != graphics) delete mGraphics;
+  mGraphics = graphics;
 }
 
 void IPlugBase::RedrawParamControls()
 {
   if (!mGraphics) return;
+  for (int i = 0; i < NParams(); ++i)
+    mGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
 }
 
 // ---- Channel configurations ------------------------------------------------

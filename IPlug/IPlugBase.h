@@ -76,8 +76,9 @@ public:
   virtual void UserResizedWindow(IRECT*) {}
   virtual bool HostRequestingAboutBox() { return false; }
   virtual void HostSpecificInit() = 0; // called once right after creation
-  // Takes ownership of the editor (null does nothing); see the editor hook in
-  // IPlugBase.cpp.
+  // Under the mutex, pushes every parameter's normalised value into the
+  // editor's controls, prepares its drawing and takes ownership of it (null
+  // does nothing).
   virtual void AttachGraphics(IGraphics* graphics);
   // Sizes every channel's scratch buffer to blockSize zeros (nothing when the
   // size is unchanged or negative).

@@ -2,6 +2,11 @@
 
 #include "effect/TolvaneDelay.h"
 
+#include "IPlug/IGraphicsMac.h"
+#include "IPlug/IPlugAU_ViewFactory.h"
+
+#include "platform/window/ClassRegistry.h"
+
 #include <new>
 
 IPlugAU* MakePlug()
@@ -22,7 +27,22 @@ IPlugAU* MakePlug()
   }
 }
 
+// The view factory is known to the window system for as long as the module is loaded.
+static ClassRegistration sViewFactory(kTolvaneViewFactoryClassName, &TolvaneDelay_View::Create);
+
+IGraphicsMac* MakeGraphics(IPlugAU* plug, int width, int height, int fps)
+{
+  IGraphicsMac* graphics = new IGraphicsMac(plug, width, height, fps);
+  graphics->SetBundleID(kTolvaneBundleID);
+  return graphics;
+}
+
 extern "C" ComponentResult TolvaneDelay_Entry(ComponentParameters* params, void* storage)
 {
   return IPlugAU::IPlugAUEntry(params, storage);
+}
+
+extern "C" ComponentResult TolvaneDelay_ViewEntry(ComponentParameters* params, void* storage)
+{
+  return IPlugAU::IPlugAUCarbonViewEntry(params, storage);
 }

@@ -1,6 +1,9 @@
 #include "effect/TolvaneDelay.h"
 
+#include "effect/GuiBlocker.h"
 #include "effect/TempoSync.h"
+
+#include "IPlug/IControl.h"
 
 #include <cstring>
 
@@ -50,6 +53,7 @@ TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
       mLongestDelayMS(LongestDelayMS(44100))
 {
   InitParams();
+  BuildEditor();
   MakeFactoryPreset();
   // Sets every parameter, which configures both engines, the gains and the displays.
   RestorePreset(0);
@@ -199,23 +203,42 @@ void TolvaneDelay::ApplyStereoParam(int paramIdx, float v)
   }
 }
 
-// Keeps the text for the parameter's value display in the editor.
+// Hands the text to the parameter's value display in the editor.
 void TolvaneDelay::ShowValueText(int paramIdx, const char* text)
 {
-  std::memcpy(mValueDisplayTexts[paramIdx], text, kValueDisplayTextSize);
+  if (mValueDisplays[paramIdx]) mValueDisplays[paramIdx]->SetTextFromPlug(text);
 }
 
-// Keeps the layout the editor's blockers follow: they dim and lock the panel of
-// the engine that is not selected.
+// Dims and locks the panel of the engine that is not selected; each group in
+// the order its blockers were created.
 void TolvaneDelay::ShowStereoPanel(bool stereo)
 {
-  mStereoPanelShown = stereo;
+  for (int i = 0; i < kNumBlockers; ++i)
+  {
+    const bool top = i < kNumTopBlockers;
+    if (mBlockers[i]) mBlockers[i]->Hide(top == stereo);
+  }
 }
 
-const char* TolvaneDelay::GetValueDisplayText(int paramIdx) const
+bool TolvaneDelay::StereoPanelShown() const
 {
-  if (paramIdx < 0 || paramIdx >= kNumParams) return "";
-  return mValueDisplayTexts[paramIdx];
+  return mBlockers[0] && mBlockers[0]->IsHidden();
+}
+
+void TolvaneDelay::GetValueDisplayText(int paramIdx, WDL_String* text) const
+{
+  text->Set("");
+  if (ITextControl* display = GetValueDisplay(paramIdx)) display->GetTextCopy(text);
+}
+
+ITextControl* TolvaneDelay::GetValueDisplay(int paramIdx) const
+{
+  return paramIdx >= 0 && paramIdx < kNumParams ? mValueDisplays[paramIdx] : nullptr;
+}
+
+IGuiBlocker* TolvaneDelay::GetBlocker(int i) const
+{
+  return i >= 0 && i < kNumBlockers ? mBlockers[i] : nullptr;
 }
 
 void TolvaneDelay::UpdateDelayTargets(double tempo)

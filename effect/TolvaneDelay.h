@@ -14,11 +14,15 @@
 #include "IPlug/IPlugAU.h"
 
 #include "effect/DSP_DelayLoop.h"
+#include "effect/EditorLayout.h"
 #include "effect/DSP_StereoDelay.h"
 #include "effect/TolvaneDelayParams.h"
 #include "effect/ValueDisplay.h"
 
 #include <memory>
+
+class IGuiBlocker;
+class ITextControl;
 
 constexpr int kTolvaneUniqueID = 0x5476646C; // 'Tvdl'
 constexpr int kTolvaneMfrID = 0x74566C6C;    // 'tVll'
@@ -44,7 +48,7 @@ public:
   bool StereoEngineSelected() const { return mSwitchValue > 0.5f; }
   // The editor layout: true when the stereo panel is usable and the loop
   // panel blocked ("switch" at one half or more).
-  bool StereoPanelShown() const { return mStereoPanelShown; }
+  bool StereoPanelShown() const;
   float GetWetGain1() const { return mWetGain1; }
   float GetDryGain1() const { return mDryGain1; }
   float GetWetGain2() const { return mWetGain2; }
@@ -54,11 +58,17 @@ public:
   float GetFineFactor() const { return mFineFactor; }
   // Tempo-derived delays are clamped to this, the length of the delay lines.
   float GetLongestDelayMS() const { return mLongestDelayMS; }
-  // The last text written for a parameter's value display; "" for none.
-  const char* GetValueDisplayText(int paramIdx) const;
+  // The text a parameter's value display shows; "" for a parameter without one.
+  void GetValueDisplayText(int paramIdx, WDL_String* text) const;
+  // The editor's value display for a parameter (null for none) and its
+  // blockers (0 to 2 over the stereo panel, 3 to 5 over the loop panel).
+  ITextControl* GetValueDisplay(int paramIdx) const;
+  IGuiBlocker* GetBlocker(int i) const;
 
 private:
   void InitParams();
+  void BuildEditor();
+  void AttachLayoutControl(IGraphics* graphics, const LayoutControl& row);
   void MakeFactoryPreset();
   void ApplyLoopParam(int paramIdx, float v);
   void ApplyStereoParam(int paramIdx, float v);
@@ -80,6 +90,7 @@ private:
   float mWetGain1 = 1.0f, mDryGain1 = 1.0f;
   float mWetGain2 = 1.0f, mDryGain2 = 1.0f;
   float mLongestDelayMS;
-  bool mStereoPanelShown = false;
-  char mValueDisplayTexts[kNumParams][kValueDisplayTextSize] = {};
+  // Owned by the editor; the parameter hook writes their texts and visibility.
+  ITextControl* mValueDisplays[kNumParams] = {};
+  IGuiBlocker* mBlockers[kNumBlockers] = {};
 };

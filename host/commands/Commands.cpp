@@ -5,7 +5,8 @@
 const std::vector<const Command*>& AllCommands()
 {
   static const std::vector<const Command*> commands = {&kRenderCommand, &kInfoCommand,
-                                                       &kPresetCommand, &kValidateCommand};
+                                                       &kPresetCommand, &kValidateCommand,
+                                                       &kEditCommand};
   return commands;
 }
 

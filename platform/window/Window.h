@@ -35,6 +35,10 @@ public:
   void setNativeParent(unsigned long nativeId) { mNativeParent = nativeId; }
   unsigned long nativeParent() const { return mNativeParent; }
   NSWindow* parentWindow() const { return mParent; }
+  // Whether the window composites its views (Carbon's compositing
+  // attribute); true unless turned off.
+  void setCompositing(bool compositing) { mCompositing = compositing; }
+  bool isCompositing() const { return mCompositing; }
   NSView* contentView() const { return mContentView; }
   // Retains the view and sizes it to the window.
   void setContentView(NSView* view);
@@ -80,6 +84,7 @@ private:
   unsigned mStyleMask;
   std::string mTitle;
   unsigned long mNativeParent = 0;
+  bool mCompositing = true;
   NSView* mContentView = nullptr;
   NSView* mFirstResponder = nullptr;
   NSView* mMouseView = nullptr; // the view that took the last press

@@ -7,5 +7,6 @@
 #include <CoreServices/MacErrors.h>
 #include <CoreServices/MacMemory.h>
 #include <CoreServices/Components.h>
+#include <CoreServices/Gestalt.h>
 
 #endif

@@ -2,6 +2,8 @@
 // real input reaches the views in the window system's conventions, menus,
 // fields and file panels answer the keyboard, windows sit inside another
 // program's window, and URLs open through a program run without a shell.
+
+// Google Test comes before the X11 headers, whose macros clash with its names.
 #include <gtest/gtest.h>
 
 #include <X11/Xutil.h>

@@ -19,6 +19,16 @@ extern char** environ;
 
 // ---- Opening ----------------------------------------------------------------------
 
+namespace
+{
+// A request about a window another program destroyed fails; that is no
+// reason to end the program (Xlib's default handler would).
+int ignoreError(Display*, XErrorEvent*)
+{
+  return 0;
+}
+} // namespace
+
 std::unique_ptr<X11Backend> X11Backend::Open(const char* displayName, std::string* error)
 {
   Display* dpy = XOpenDisplay(displayName);
@@ -31,6 +41,7 @@ std::unique_ptr<X11Backend> X11Backend::Open(const char* displayName, std::strin
     }
     return nullptr;
   }
+  XSetErrorHandler(ignoreError);
   std::unique_ptr<Impl> impl(new Impl);
   X11Display& d = impl->display;
   d.dpy = dpy;
@@ -320,6 +331,11 @@ void X11Backend::Impl::dispatch(XEvent& event)
   case ClientMessage:
     if (Atom(event.xclient.message_type) == wmProtocols && Atom(event.xclient.data.l[0]) == wmDelete)
       w->closeRequested = true;
+    return;
+  case DestroyNotify:
+    // Destroyed from outside (another program, or with its parent): as good
+    // as a request to close.
+    if (event.xdestroywindow.window == w->surface->id()) w->closeRequested = true;
     return;
   case ButtonPress:
     // Keys go where the user clicked, inside another program's window too.

@@ -1,0 +1,84 @@
+// Cost of redrawing the effect's editor in the view a host obtains: the whole
+// editor with every control dirty, and one knob with its value display after
+// a host parameter change. Each iteration is one timer tick and the repaint
+// it asks for. Allocations made while drawing (after the first frame) are
+// counted and reported per iteration; the target is none.
+
+#include "tests/effect/EditorHost.h"
+
+#include "IPlug/IGraphics.h"
+#include "effect/TolvaneDelayParams.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace
+{
+std::atomic<long> gAllocations{0};
+} // namespace
+
+void* operator new(std::size_t size)
+{
+  gAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept
+{
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+  std::free(p);
+}
+
+namespace
+{
+void OpenOrSkip(benchmark::State& state, EditorHost& host)
+{
+  if (!host.Open()) state.SkipWithError(host.Failure().c_str());
+  host.Tick(); // the first frame
+  host.Tick();
+}
+
+void BM_EditorFullRedraw(benchmark::State& state)
+{
+  EditorHost host;
+  OpenOrSkip(state, host);
+  IGraphics* gui = host.Graphics();
+  if (!gui) return;
+  long allocations = 0;
+  for (auto _ : state)
+  {
+    gui->SetAllControlsDirty();
+    const long before = gAllocations.load();
+    host.Tick();
+    allocations += gAllocations.load() - before;
+  }
+  state.counters["allocs/iter"] =
+      benchmark::Counter(static_cast<double>(allocations) / state.iterations());
+}
+BENCHMARK(BM_EditorFullRedraw)->Unit(benchmark::kMicrosecond);
+
+void BM_EditorOneKnobAndDisplay(benchmark::State& state)
+{
+  EditorHost host;
+  OpenOrSkip(state, host);
+  long allocations = 0;
+  bool high = false;
+  for (auto _ : state)
+  {
+    high = !high;
+    host.SetParameter(kLP1, high ? 80.0f : 60.0f);
+    const long before = gAllocations.load();
+    host.Tick();
+    allocations += gAllocations.load() - before;
+  }
+  state.counters["allocs/iter"] =
+      benchmark::Counter(static_cast<double>(allocations) / state.iterations());
+}
+BENCHMARK(BM_EditorOneKnobAndDisplay)->Unit(benchmark::kMicrosecond);
+} // namespace
