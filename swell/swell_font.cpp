@@ -35,10 +35,12 @@ const char* const kFallbackFamily = "monospace";
 class FontLibrary
 {
 public:
+  // Never destroyed: fonts held by static objects are released during exit,
+  // possibly after any static library object would be gone.
   static FontLibrary& instance()
   {
-    static FontLibrary library;
-    return library;
+    static FontLibrary* library = new FontLibrary;
+    return *library;
   }
   std::mutex& lock() { return m_lock; }
   FT_Library freetype() const { return m_freetype; }
@@ -50,11 +52,6 @@ private:
     if (FT_Init_FreeType(&m_freetype) != 0) m_freetype = nullptr;
     m_fontconfig = FcInit() == FcTrue;
   }
-  ~FontLibrary()
-  {
-    if (m_freetype) FT_Done_FreeType(m_freetype);
-  }
-
   std::mutex m_lock;
   FT_Library m_freetype = nullptr;
   bool m_fontconfig = false;

@@ -6,9 +6,8 @@
 // and reads the parameters back through the host API. For checks of the
 // controls themselves it also reaches the editor behind the view.
 
-#include "host/kit/HostedUnit.h"
-
 #include "host/kit/EditorView.h"
+#include "host/kit/HostedUnit.h"
 
 #include "IPlug/IGraphicsCocoa.h"
 
@@ -32,8 +31,7 @@ public:
   bool Open()
   {
     mHost.reset(new HostedUnit());
-    std::string error;
-    if (!mHost->OpenFound("", error)) return Fail("the component does not open: " + error);
+    if (!mHost->OpenFound("", mFailure)) return false;
     if (!mView.Open(mHost->Unit(), mFailure)) return false;
     ListenToGestures();
     return true;
@@ -97,12 +95,6 @@ public:
   int GestureEnds(int param) const { return Count(mEnds, param); }
 
 private:
-  bool Fail(const std::string& why)
-  {
-    mFailure = why;
-    return false;
-  }
-
   void ListenToGestures()
   {
     AUEventListenerCreate(&EditorHost::OnEvent, this, nullptr, nullptr, 0.0f, 0.0f, &mListener);

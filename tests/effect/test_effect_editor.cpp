@@ -15,6 +15,15 @@
 
 namespace
 {
+// One frame of each picture in resources/img/.
+constexpr int kBottomBigW = 40, kBottomBigH = 40;
+constexpr int kBottomSmallW = 28, kBottomSmallH = 28;
+constexpr int kTopBigW = 38, kTopBigH = 38;
+constexpr int kTopSmallW = 21, kTopSmallH = 21;
+constexpr int kPongW = 72, kPongH = 24;
+constexpr int kSwitcherW = 44, kSwitcherH = 48;
+constexpr int kSliderKnobW = 16, kSliderKnobH = 12;
+
 // One frame of each picture the controls are placed with.
 struct Size
 {
@@ -24,7 +33,7 @@ constexpr Size kBottomKnob = {kBottomBigW, kBottomBigH};
 constexpr Size kBottomSmallKnob = {kBottomSmallW, kBottomSmallH};
 constexpr Size kTopBigKnob = {kTopBigW, kTopBigH};
 constexpr Size kTopSmallKnob = {kTopSmallW, kTopSmallH};
-constexpr Size kPong = {kPongW, kPongH};
+constexpr Size kPongButton = {kPongW, kPongH};
 constexpr Size kSwitcher = {kSwitcherW, kSwitcherH};
 
 struct Expected
@@ -76,7 +85,7 @@ std::vector<Expected> ExpectedControls()
       Fader(442, 52, kDelay2),                  Box(439, 183, 460, 196),
       Fader(475, 52, kFeedback2),               Box(473, 183, 494, 196),
       Fader(509, 52, kLevel2),                  Box(507, 183, 528, 196),
-      At(390, 402, kPong, kPong),
+      At(390, 402, kPongButton, kPong),
       At(543, 83, kSwitcher, kSwitch),
       Box(12, 46, 193, 138),  Box(201, 14, 362, 202), Box(375, 14, 536, 202),
       Box(7, 265, 237, 396),  Box(241, 234, 363, 418), Box(367, 267, 590, 396),
@@ -169,7 +178,7 @@ TEST_F(EffectEditor, NoKnobOrFaderCoversItsValueDisplay)
     EXPECT_EQ(gui->GetControl(d - 1)->ParamIdx(), param);
     const IRECT overlap(std::max(shown.L, control.L), std::max(shown.T, control.T),
                         std::min(shown.R, control.R), std::min(shown.B, control.B));
-    EXPECT_TRUE(overlap.W() <= 0 || overlap.H() <= 0) << kParamNames[param];
+    EXPECT_TRUE(overlap.W() <= 0 || overlap.H() <= 0) << "parameter " << param;
   }
 }
 
@@ -181,7 +190,7 @@ TEST_F(EffectEditor, ValueDisplaysShowTheFactoryPresetWhenTheViewOpens)
   EXPECT_EQ(DisplayText(kNote), " 8.0");
   EXPECT_EQ(DisplayText(kLP1), "20000");
   for (int param = 0; param < kNumParams; ++param)
-    if (DisplayIndexOf(param) >= 0) EXPECT_NE(DisplayText(param), " aaaa ") << kParamNames[param];
+    if (DisplayIndexOf(param) >= 0) EXPECT_NE(DisplayText(param), " aaaa ") << "parameter " << param;
   // The stereo engine is selected: its panel is open, the loop panel blocked.
   for (int i = 0; i < 3; ++i)
   {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "lice/lice_text.h"
 #include "lice_test_util.h"
@@ -221,4 +222,22 @@ TEST(TextOwnership, ABorrowedHandleOutlivesTheFontObject)
   SWELL_FontMetrics m;
   EXPECT_TRUE(SWELL_GetFontMetrics(handle, &m));
   EXPECT_TRUE(DeleteObject(handle));
+}
+
+namespace
+{
+void drawWithAStaticFontAndExit()
+{
+  static LICE_CachedFont kept; // made before the font library: destroyed after it
+  kept.SetFromHFont(makeFont(12), LICE_FONT_FLAG_OWNS_HFONT);
+  RECT r = {0, 0, 50, 20};
+  LICE_MemBitmap bm(50, 20);
+  kept.DrawText(&bm, "ok", -1, &r, 0);
+  std::exit(0);
+}
+} // namespace
+
+TEST(TextOwnership, AFontKeptInAStaticObjectIsReleasedCleanlyAtExit)
+{
+  EXPECT_EXIT(drawWithAStaticFontAndExit(), ::testing::ExitedWithCode(0), "");
 }

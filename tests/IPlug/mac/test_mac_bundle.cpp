@@ -4,7 +4,10 @@
 #include "IPlug/IGraphicsMac.h"
 #include "tests/IPlug/editor/EditorTestSupport.h"
 
+#include <CoreServices/CoreServices.h>
+#if __has_include(<StandInExtensions.h>)
 #include <StandInExtensions.h>
+#endif
 
 #include <gtest/gtest.h>
 

@@ -68,15 +68,16 @@ private:
 };
 
 // An editor in a window of its size: a red panel, and a probe bound to the
-// double parameter 0 covering all but a 10-pixel margin.
+// double parameter 0 covering all but a 10-pixel margin; parameter 2 is an
+// integer.
 class MacView : public ::testing::Test
 {
 protected:
   void SetUp() override
   {
     backend().reset();
-    plug.InitDoubles({50.0, 10.0, 0.0});
-    plug.GetParam(1)->InitInt("int", 3, -5, 5);
+    plug.InitDoubles({50.0, 10.0});
+    plug.GetParam(2)->InitInt("int", 3, -5, 5);
     gui = new IGraphicsMac(&plug, kW, kH, 0);
     gui->AttachPanelBackground(&COLOR_RED);
     probe = new ModProbe(&plug, IRECT(10, 10, 190, 90), 0, &log);
@@ -86,6 +87,7 @@ protected:
     window = new NSWindow(NSMakeRect(0, 0, kW, kH));
     window->setReleasedWhenClosed(false);
     window->setContentView(view);
+    window->makeKeyAndOrderFront();
   }
 
   void TearDown() override
@@ -284,12 +286,16 @@ TEST_F(MacView, AClosedViewIgnoresEventsAndTicks)
   view->release();
 }
 
-TEST_F(MacView, RemovingTheViewClosesTheEditorsWindow)
+TEST_F(MacView, RemovingTheViewFromItsParentClosesTheEditorsWindow)
 {
-  view->retain();
+  NSView* parent = new NSView(NSMakeRect(0, 0, kW, kH));
+  window->setContentView(parent);
+  parent->addSubview(view);
+  EXPECT_TRUE(gui->WindowIsOpen());
   view->removeFromSuperview();
   EXPECT_FALSE(gui->WindowIsOpen());
-  view->release();
+  EXPECT_EQ(view->graphics(), nullptr);
+  parent->release();
 }
 
 TEST_F(MacView, TextEntryForADoubleTakesDigitsPointAndSigns)
@@ -327,13 +333,13 @@ TEST_F(MacView, TextEntryForAnIntegerRefusesThePoint)
 {
   IText style;
   IRECT area(20, 20, 80, 36);
-  gui->CreateTextEntry(probe, &style, &area, "", plug.GetParam(1));
+  gui->CreateTextEntry(probe, &style, &area, "", plug.GetParam(2));
   NSTextField* field = view->textField();
   ASSERT_NE(field, nullptr);
   EXPECT_TRUE(field->insertText("4"));
   EXPECT_FALSE(field->insertText("."));
   field->endEditing();
-  EXPECT_EQ(plug.GetParam(1)->Value(), 4.0);
+  EXPECT_DOUBLE_EQ(probe->GetValue(), 0.9); // 4 within -5 ... 5
 }
 
 TEST_F(MacView, TheWheelEndsAnOpenTextEntry)
