@@ -58,7 +58,11 @@ std::vector<uint32_t> HeadlessPicture(const std::string& stateFile)
     EXPECT_TRUE(LoadPresetFile(unit.Unit(), stateFile, error)) << error;
   }
   EditorView view;
-  EXPECT_TRUE(view.Open(unit.Unit(), error)) << error;
+  if (!view.Open(unit.Unit(), error))
+  {
+    ADD_FAILURE() << error;
+    return {};
+  }
   view.Run(0.2);
   std::vector<uint32_t> pixels(view.Pixels(), view.Pixels() + size_t(kW) * size_t(kH));
   return pixels;
