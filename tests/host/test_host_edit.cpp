@@ -144,15 +144,23 @@ protected:
       window = FindWindow(dpy, DefaultRootWindow(dpy), kTitle);
     }
     ASSERT_NE(window, 0u) << "no window appeared";
-    usleep(800000); // the first frames
   }
+  // The window's pixels once they have stopped changing (the program
+  // works through the input and its redraws at its own pace).
   std::vector<uint32_t> Shot()
   {
-    int w = 0, h = 0;
-    std::vector<uint32_t> pixels = GrabWindow(dpy, window, &w, &h);
-    EXPECT_EQ(w, kW);
-    EXPECT_EQ(h, kH);
-    return pixels;
+    std::vector<uint32_t> last;
+    for (int i = 0; i < 50; ++i)
+    {
+      usleep(200000);
+      int w = 0, h = 0;
+      std::vector<uint32_t> pixels = GrabWindow(dpy, window, &w, &h);
+      if (w != kW || h != kH) continue;
+      if (pixels == last) return pixels;
+      last = pixels;
+    }
+    ADD_FAILURE() << "the window kept changing";
+    return last;
   }
   // Editor pixel (x, y) is window pixel (x + 2, y + 3) (the view's mouse mapping).
   void Click(int x, int y)
@@ -203,9 +211,26 @@ protected:
 
 TEST(EditWithoutDisplay, SaysSoAndFails)
 {
-  const RunResult r = RunTolvane({"edit"}, ".", {"DISPLAY=:nowhere"});
+  TempDir dir;
+  const std::string saved = dir.Path("never.aupreset");
+  const RunResult r = RunTolvane({"edit", "--save", saved}, ".", {"DISPLAY=:nowhere"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.err, "no display")) << r.err;
+  EXPECT_FALSE(FileExists(saved));
+}
+
+TEST(EditWithoutDisplay, OptionsAreCheckedBeforeTheDisplay)
+{
+  const RunResult help = RunTolvane({"edit", "--help"}, ".", {"DISPLAY=:nowhere"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(Contains(help.out, "--save FILE")) << help.out;
+  EXPECT_TRUE(Contains(help.out, "--state FILE")) << help.out;
+  const RunResult extra = RunTolvane({"edit", "surplus"}, ".", {"DISPLAY=:nowhere"});
+  EXPECT_EQ(extra.status, 2);
+  EXPECT_TRUE(Contains(extra.err, "surplus")) << extra.err;
+  const RunResult both =
+      RunTolvane({"edit", "--preset", "x", "--state", "y"}, ".", {"DISPLAY=:nowhere"});
+  EXPECT_EQ(both.status, 2);
 }
 
 TEST_F(EditCommand, TheMouseChangesTheStateThatIsSavedOnClose)
@@ -218,7 +243,6 @@ TEST_F(EditCommand, TheMouseChangesTheStateThatIsSavedOnClose)
   DragUp(123 + 20, 70 + 20, 40); // the first tap's wet/dry knob, in the stereo panel
   Click(543 + 8, 83 + 8);        // the engine switch: the loop engine's panel opens
   Click(390 + 8, 402 + 5);       // ping-pong off
-  usleep(300000);
   const std::vector<uint32_t> changed = Shot();
   if (const char* shotPath = std::getenv("TOLVANE_WINDOW_SHOT")) SavePicture(changed, shotPath);
   AskToClose();

@@ -134,3 +134,15 @@ inline std::vector<uint32_t> GrabWindow(Display* dpy, Window id, int* w, int* h)
   *h = a.height;
   return out;
 }
+
+// xdotool arguments that wait until a window of exactly this name is shown
+// (a menu or panel that is being opened), then a moment more for it to take
+// the keyboard; the commands to run then follow.
+inline std::vector<std::string> XdotoolWhenShown(const std::string& name,
+                                                 std::vector<std::string> then)
+{
+  std::vector<std::string> args = {"xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                   "^" + name + "$", "sleep", "0.2"};
+  args.insert(args.end(), then.begin(), then.end());
+  return args;
+}

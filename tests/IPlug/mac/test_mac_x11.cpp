@@ -20,6 +20,7 @@
 namespace
 {
 constexpr int kW = 240, kH = 120;
+const char* const kMenuTitle = "IPlug Popup Menu";
 
 class Plain : public IControl
 {
@@ -27,6 +28,12 @@ public:
   using IControl::IControl;
   bool Draw(IGraphics*) override { return true; }
 };
+
+// Chains another xdotool command line onto args.
+void Then(std::vector<std::string>& args, const std::vector<std::string>& more)
+{
+  args.insert(args.end(), more.begin() + 1, more.end());
+}
 
 class MacX11 : public ::testing::Test
 {
@@ -81,6 +88,13 @@ protected:
     backend->RunUntil(done, 6.0);
     WaitProgram(tool);
   }
+  // A right click on the double parameter's control; runs until its text field is open.
+  void OpenField(IGraphicsCocoa_vTolvaneDelay_au* cocoa)
+  {
+    ASSERT_EQ(RunProgram(RightClick(60, 40)), 0);
+    backend->RunUntil([&] { return cocoa->textField() != nullptr; }, 6.0);
+    ASSERT_NE(cocoa->textField(), nullptr);
+  }
   // xdotool arguments that right-click editor pixel (x, y) (window pixel x + 2, y + 3).
   std::vector<std::string> RightClick(int x, int y)
   {
@@ -101,40 +115,35 @@ protected:
 TEST_F(MacX11, ARightClickOffersTheNamedValuesInAMenu)
 {
   std::vector<std::string> args = RightClick(170, 40);
-  for (const char* a : {"sleep", "0.6", "key", "Down", "Down", "Down", "Return"})
-    args.push_back(a);
+  Then(args, XdotoolWhenShown(kMenuTitle, {"key", "Down", "Down", "Down", "Return"}));
   RunWhile(StartProgram(args), [&] { return plug.GetParam(1)->Int() == 2; });
   EXPECT_EQ(plug.GetParam(1)->Int(), 2);
   // Dismissed with Escape: nothing changes.
   args = RightClick(170, 40);
-  for (const char* a : {"sleep", "0.6", "key", "Escape"})
-    args.push_back(a);
+  Then(args, XdotoolWhenShown(kMenuTitle, {"key", "Escape"}));
+  bool toolDone = false;
   const pid_t tool = StartProgram(args);
-  Run(2.0);
-  WaitProgram(tool);
+  backend->RunUntil([&] { return toolDone = waitpid(tool, nullptr, WNOHANG) == tool; }, 6.0);
+  if (!toolDone) WaitProgram(tool);
   EXPECT_EQ(plug.GetParam(1)->Int(), 2);
 }
 
 TEST_F(MacX11, ARightClickOpensATextFieldThatTakesTheTypedValue)
 {
-  std::vector<std::string> args = RightClick(60, 40);
-  for (const char* a : {"sleep", "0.6", "key", "--delay", "30", "End", "BackSpace", "BackSpace",
-                        "BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace", "x", "4",
-                        "2", "Return"})
-    args.push_back(a);
-  RunWhile(StartProgram(args), [&] { return plug.GetParam(0)->Value() != 50.0; });
+  auto* cocoa = static_cast<IGraphicsCocoa_vTolvaneDelay_au*>(view);
+  OpenField(cocoa);
+  RunWhile(StartProgram({"xdotool", "key", "--delay", "30", "End", "BackSpace", "BackSpace",
+                         "BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace", "x", "4",
+                         "2", "Return"}),
+           [&] { return plug.GetParam(0)->Value() != 50.0; });
   // The letter was refused by the field; the digits made the value.
   EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), 42.0);
-  auto* cocoa = static_cast<IGraphicsCocoa_vTolvaneDelay_au*>(view);
   EXPECT_EQ(cocoa->textField(), nullptr);
 
   // Escape drops what was typed.
-  args = RightClick(60, 40);
-  for (const char* a : {"sleep", "0.6", "key", "--delay", "30", "9", "Escape"})
-    args.push_back(a);
-  const pid_t tool = StartProgram(args);
-  Run(2.5);
-  WaitProgram(tool);
+  OpenField(cocoa);
+  RunWhile(StartProgram({"xdotool", "key", "--delay", "30", "9", "Escape"}),
+           [&] { return cocoa->textField() == nullptr; });
   EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), 42.0);
   EXPECT_EQ(cocoa->textField(), nullptr);
 }
@@ -144,21 +153,19 @@ TEST_F(MacX11, TheFilePanelNamesAFileToSave)
   char folder[] = "/tmp/tolvane-mac-x11-XXXXXX";
   ASSERT_TRUE(mkdtemp(folder));
   WDL_String file("Program"), dir(folder);
-  const pid_t typist = StartProgram({"xdotool", "sleep", "0.6", "key", "--delay", "30", "BackSpace",
-                                     "BackSpace", "BackSpace", "BackSpace", "BackSpace",
-                                     "BackSpace", "BackSpace", "type", "--delay", "30", "bank"});
-  const pid_t confirm = StartProgram({"xdotool", "sleep", "2.0", "key", "Return"});
+  const pid_t typist = StartProgram(XdotoolWhenShown(
+      "Save", {"key", "--delay", "30", "BackSpace", "BackSpace", "BackSpace", "BackSpace",
+               "BackSpace", "BackSpace", "BackSpace", "type", "--delay", "30", "bank\n"}));
   gui->PromptForFile(&file, kFileSave, &dir, const_cast<char*>("fxb"));
   WaitProgram(typist);
-  WaitProgram(confirm);
   EXPECT_EQ(std::string(file.Get()), std::string(folder) + "/bank.fxb");
   EXPECT_EQ(std::string(dir.Get()), std::string(folder) + "/");
 
   // Open: a file of the folder chosen from the list with the keyboard.
   std::ofstream(std::string(folder) + "/one.fxb") << "x";
   file.Set("");
-  const pid_t chooser = StartProgram({"xdotool", "sleep", "0.6", "key", "--delay", "50", "Down",
-                                      "Down", "Return"});
+  const pid_t chooser =
+      StartProgram(XdotoolWhenShown("Open", {"key", "--delay", "50", "Down", "Down", "Return"}));
   gui->PromptForFile(&file, kFileOpen, &dir, const_cast<char*>("fxb"));
   WaitProgram(chooser);
   EXPECT_EQ(std::string(file.Get()), std::string(folder) + "/one.fxb");

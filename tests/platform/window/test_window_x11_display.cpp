@@ -202,13 +202,13 @@ TEST_F(X11Display, MenusAnswerTheKeyboard)
   }
   NSEvent event;
   event.locationInWindow = NSMakePoint(20, 100);
-  const pid_t typist = StartProgram({"xdotool", "sleep", "0.4", "key", "Down", "Down", "Return"});
+  const pid_t typist = StartProgram(XdotoolWhenShown("test menu", {"key", "Down", "Down", "Return"}));
   NSMenu::popUpContextMenu(menu, &event, view);
   WaitProgram(typist);
   EXPECT_EQ(3, chosen); // the separator and the disabled item are skipped
 
   chosen = -1;
-  const pid_t dismisser = StartProgram({"xdotool", "sleep", "0.4", "key", "Escape"});
+  const pid_t dismisser = StartProgram(XdotoolWhenShown("test menu", {"key", "Escape"}));
   NSMenu::popUpContextMenu(menu, &event, view);
   WaitProgram(dismisser);
   EXPECT_EQ(-1, chosen);
@@ -235,8 +235,8 @@ TEST_F(X11Display, MenusAnswerThePointer)
   XTranslateCoordinates(dpy, id, DefaultRootWindow(dpy), 20, 20, &rx, &ry, &child);
   // The second row's middle.
   const std::string x = std::to_string(rx + 30), y = std::to_string(ry + 1 + 20 + 10);
-  const pid_t clicker = StartProgram({"xdotool", "sleep", "0.4", "mousemove", x, y, "sleep", "0.1",
-                                      "click", "1"});
+  const pid_t clicker = StartProgram(
+      XdotoolWhenShown("pointer menu", {"mousemove", x, y, "sleep", "0.1", "click", "1"}));
   NSMenu::popUpContextMenu(menu, &event, view);
   WaitProgram(clicker);
   EXPECT_EQ(1, chosen);
@@ -286,16 +286,15 @@ TEST_F(X11Display, FilePanelsTakeATypedPath)
   std::ofstream(std::string(folder) + "/there.fxp") << "x";
   NSOpenPanel* open = NSOpenPanel::openPanel();
   open->setAllowedFileTypes({"fxp"});
-  const pid_t typist = StartProgram({"xdotool", "sleep", "0.5", "type", "--delay", "20", "there.fxp"});
-  const pid_t confirm = StartProgram({"xdotool", "sleep", "1.5", "key", "Return"});
+  const pid_t typist = StartProgram(
+      XdotoolWhenShown("Open", {"type", "--delay", "20", "there.fxp\n"}));
   EXPECT_EQ(NSOKButton, open->runModalForDirectory(folder, ""));
   WaitProgram(typist);
-  WaitProgram(confirm);
   EXPECT_EQ(std::string(folder) + "/there.fxp", open->filename());
   open->release();
 
   NSSavePanel* save = NSSavePanel::savePanel();
-  const pid_t cancel = StartProgram({"xdotool", "sleep", "0.5", "key", "Escape"});
+  const pid_t cancel = StartProgram(XdotoolWhenShown("Save", {"key", "Escape"}));
   EXPECT_EQ(NSCancelButton, save->runModalForDirectory(folder, "new"));
   WaitProgram(cancel);
   EXPECT_EQ("", save->filename());

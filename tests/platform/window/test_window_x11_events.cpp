@@ -164,6 +164,8 @@ TEST(X11Events, SpaceAndArrowsCarryTheirHardwareCodes)
   EXPECT_EQ("\xef\x9c\x83", key(XK_Right).charactersIgnoringModifiers);
   EXPECT_EQ(kVK_Return, key(XK_Return).keyCode);
   EXPECT_EQ("\r", key(XK_Return).characters);
+  EXPECT_EQ(kVK_Return, key(XK_Linefeed).keyCode); // what a typed newline arrives as
+  EXPECT_EQ("\r", key(XK_Linefeed).characters);
   EXPECT_EQ("\x7f", key(XK_BackSpace).characters);
   EXPECT_EQ(kVK_Escape, key(XK_Escape).keyCode);
   EXPECT_EQ(kVK_Tab, key(XK_Tab).keyCode);

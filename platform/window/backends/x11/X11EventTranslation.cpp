@@ -51,6 +51,7 @@ uint16_t KeyCodeForKeysym(unsigned long keysym)
     return kVK_RightArrow;
   case XK_Return:
   case XK_KP_Enter:
+  case XK_Linefeed:
     return kVK_Return;
   case XK_Tab:
   case XK_ISO_Left_Tab:
@@ -122,6 +123,7 @@ std::string CharactersForKey(unsigned long keysym, const std::string& latin1Text
     return "\x7f";
   case XK_Return:
   case XK_KP_Enter:
+  case XK_Linefeed:
     return "\r";
   default:
     break;

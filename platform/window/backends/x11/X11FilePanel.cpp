@@ -165,7 +165,7 @@ bool X11Backend::runFilePanel(NSSavePanel* panel, std::string* path)
       model.typed = field->stringValue();
       if (sym == XK_Escape)
         done = true;
-      else if (sym == XK_Return || sym == XK_KP_Enter)
+      else if (sym == XK_Return || sym == XK_KP_Enter || sym == XK_Linefeed)
         finish(model.confirm(path));
       else if (sym == XK_Up || sym == XK_Down)
       {

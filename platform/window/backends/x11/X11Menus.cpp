@@ -156,7 +156,7 @@ int X11Backend::popUpMenu(NSMenu* menu, NSPoint location, NSWindow* window)
         highlighted = layout.step(highlighted, sym == XK_Down ? 1 : -1);
         redraw();
       }
-      else if ((sym == XK_Return || sym == XK_KP_Enter || sym == XK_space) &&
+      else if ((sym == XK_Return || sym == XK_KP_Enter || sym == XK_Linefeed || sym == XK_space) &&
                layout.selectable(highlighted))
       {
         chosen = highlighted;
