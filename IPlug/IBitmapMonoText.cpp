@@ -46,8 +46,7 @@ void DrawBitmapedText(IGraphics* graphics, IBitmap* fontBitmap, IRECT* rect, ITe
 }
 
 IBitmapTextControl::IBitmapTextControl(IPlugBase* plug, IRECT rect, IBitmap* textBitmap,
-                                       const char* str, IText* text, int charWidth,
-                                       int charHeight)
+                                       const char* str, IText* text, int charWidth, int charHeight)
     : IControl(plug, rect), mStr(str), mCharWidth(charWidth), mCharHeight(charHeight),
       mTextBitmap(*textBitmap)
 {
@@ -56,18 +55,17 @@ IBitmapTextControl::IBitmapTextControl(IPlugBase* plug, IRECT rect, IBitmap* tex
 
 bool IBitmapTextControl::Draw(IGraphics* graphics)
 {
-  WDL_MutexLock lock(&mStrLock);
-  if (mStr.GetLength())
-    DrawBitmapedText(graphics, &mTextBitmap, &mRECT, &mText, &mBlend, mStr.Get(), true, false,
-                     mCharWidth, mCharHeight);
+  mStr.With(
+      [&](WDL_String& str)
+      {
+        if (str.GetLength())
+          DrawBitmapedText(graphics, &mTextBitmap, &mRECT, &mText, &mBlend, str.Get(), true, false,
+                           mCharWidth, mCharHeight);
+      });
   return true;
 }
 
 void IBitmapTextControl::SetTextFromPlug(const char* str)
 {
-  if (!str) str = "";
-  WDL_MutexLock lock(&mStrLock);
-  if (!std::strcmp(str, mStr.Get())) return;
-  SetDirty(false);
-  mStr.Set(str);
+  mStr.ReplaceIfDifferent(str, [this] { SetDirty(false); });
 }

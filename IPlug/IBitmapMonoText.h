@@ -28,8 +28,7 @@ public:
   void ClearTextFromPlug() { SetTextFromPlug(""); }
 
 protected:
-  WDL_Mutex mStrLock; // the text's handover between the plug-in and drawing
-  WDL_String mStr;
+  LockedText mStr;
   int mCharWidth, mCharHeight;
   IBitmap mTextBitmap;
 };

@@ -9,10 +9,11 @@
 // SetValueFromPlug, Hide and the text controls' SetTextFromPlug. The value,
 // the default value and the dirty, redraw and hidden flags are therefore
 // relaxed atomics, and the text controls hand their text over under a lock of
-// their own.
+// their own (LockedText).
 
 #include "IPlug/Containers.h"
 #include "IPlug/IGraphicsStructs.h"
+#include "IPlug/LockedText.h"
 #include "IPlug/RelaxedAtomic.h"
 
 class IGraphics;
@@ -332,8 +333,7 @@ public:
   void GetTextCopy(WDL_String* out);
 
 protected:
-  WDL_Mutex mStrLock; // the text's handover between the plug-in and drawing
-  WDL_String mStr;
+  LockedText mStr;
 };
 
 // The bound parameter's display text (and label) as text; prompts on a click.

@@ -6,8 +6,8 @@
 
 // ---- Radio buttons -------------------------------------------------------------
 
-IRadioButtonsControl::IRadioButtonsControl(IPlugBase* plug, IRECT rect, int paramIdx,
-                                           int nButtons, IBitmap* bitmap, EDirection direction)
+IRadioButtonsControl::IRadioButtonsControl(IPlugBase* plug, IRECT rect, int paramIdx, int nButtons,
+                                           IBitmap* bitmap, EDirection direction)
     : IControl(plug, rect, paramIdx), mBitmap(*bitmap)
 {
   if (nButtons < 1) nButtons = 1;

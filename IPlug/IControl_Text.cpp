@@ -10,29 +10,22 @@ ITextControl::ITextControl(IPlugBase* plug, IRECT rect, IText* text, const char*
   mText = *text;
 }
 
-// Runs under the text lock so a text replaced by the plug-in's thread at the
-// same time is never read half-written. Glyphs are drawn from the font's own
-// cache, so this does not allocate once the text has been drawn.
+// Glyphs are drawn from the font's own cache, so this does not allocate once
+// the text has been drawn.
 bool ITextControl::Draw(IGraphics* graphics)
 {
-  WDL_MutexLock lock(&mStrLock);
-  if (!mStr.GetLength()) return true;
-  return graphics->DrawIText(&mText, mStr.Get(), &mRECT);
+  return mStr.With([&](WDL_String& str)
+                   { return !str.GetLength() || graphics->DrawIText(&mText, str.Get(), &mRECT); });
 }
 
 void ITextControl::SetTextFromPlug(const char* str)
 {
-  if (!str) str = "";
-  WDL_MutexLock lock(&mStrLock);
-  if (!std::strcmp(str, mStr.Get())) return;
-  SetDirty(false);
-  mStr.Set(str);
+  mStr.ReplaceIfDifferent(str, [this] { SetDirty(false); });
 }
 
 void ITextControl::GetTextCopy(WDL_String* out)
 {
-  WDL_MutexLock lock(&mStrLock);
-  out->Set(mStr.Get());
+  mStr.CopyTo(out);
 }
 
 ICaptionControl::ICaptionControl(IPlugBase* plug, IRECT rect, int paramIdx, IText* text,
@@ -58,13 +51,16 @@ bool ICaptionControl::Draw(IGraphics* graphics)
   {
     char display[kTextBufferSize];
     param->GetDisplayForHost(display);
-    WDL_MutexLock lock(&mStrLock);
-    mStr.Set(display);
-    if (mAppendLabel)
-    {
-      mStr.Append(" ");
-      mStr.Append(param->GetLabelForHost());
-    }
+    mStr.With(
+        [&](WDL_String& str)
+        {
+          str.Set(display);
+          if (mAppendLabel)
+          {
+            str.Append(" ");
+            str.Append(param->GetLabelForHost());
+          }
+        });
   }
   return ITextControl::Draw(graphics);
 }

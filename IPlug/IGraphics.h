@@ -165,8 +165,8 @@ public:
                const IChannelBlend* blend = nullptr, bool antiAlias = false);
   bool DrawCircle(const IColor* color, float cx, float cy, float r,
                   const IChannelBlend* blend = nullptr, bool antiAlias = false);
-  bool FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend = nullptr,
-                  bool antiAlias = false);
+  bool FillCircle(const IColor* color, int cx, int cy, float r,
+                  const IChannelBlend* blend = nullptr, bool antiAlias = false);
   bool FillIRect(const IColor* color, IRECT* rect, const IChannelBlend* blend = nullptr);
   bool RoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius,
                  bool antiAlias);

@@ -81,8 +81,8 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, d
                                   int yOffsetZeroDeg, const IChannelBlend* blend)
 {
   const int W = bitmap->W, H = bitmap->H;
-  LICE_RotatedBlit(mDrawBitmap, bitmap->mData, destCtrX - W / 2, destCtrY - H / 2, W, H, 0.0f,
-                   0.0f, float(W), float(H), float(angle), false, LiceWeight(blend),
+  LICE_RotatedBlit(mDrawBitmap, bitmap->mData, destCtrX - W / 2, destCtrY - H / 2, W, H, 0.0f, 0.0f,
+                   float(W), float(H), float(angle), false, LiceWeight(blend),
                    LiceBlendMode(blend) | LICE_BLIT_FILTER_BILINEAR, 0.0f, float(yOffsetZeroDeg));
   return true;
 }
@@ -96,14 +96,12 @@ bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int 
   LICE_ClearRect(mScratchBitmap, 0, 0, W, H, 0xFFFFFF00, 0);
   const float radians = float(angle * 3.141592653589793 / 180.0);
   const float xOffset = (W % 2) ? -0.5f : 0.0f;
-  LICE_RotatedBlit(mScratchBitmap, mask->mData, 0, 0, W, H, 0.0f, 0.0f, float(W), float(H),
-                   radians, true, 1.0f,
-                   LICE_BLIT_MODE_ADD | LICE_BLIT_FILTER_BILINEAR | LICE_BLIT_USE_ALPHA, xOffset,
-                   0.0f);
-  LICE_RotatedBlit(mScratchBitmap, top->mData, 0, 0, W, H, 0.0f, 0.0f, float(W), float(H),
-                   radians, true, 1.0f,
-                   LICE_BLIT_MODE_COPY | LICE_BLIT_FILTER_BILINEAR | LICE_BLIT_USE_ALPHA, xOffset,
-                   0.0f);
+  LICE_RotatedBlit(mScratchBitmap, mask->mData, 0, 0, W, H, 0.0f, 0.0f, float(W), float(H), radians,
+                   true, 1.0f, LICE_BLIT_MODE_ADD | LICE_BLIT_FILTER_BILINEAR | LICE_BLIT_USE_ALPHA,
+                   xOffset, 0.0f);
+  LICE_RotatedBlit(
+      mScratchBitmap, top->mData, 0, 0, W, H, 0.0f, 0.0f, float(W), float(H), radians, true, 1.0f,
+      LICE_BLIT_MODE_COPY | LICE_BLIT_FILTER_BILINEAR | LICE_BLIT_USE_ALPHA, xOffset, 0.0f);
   const IRECT area(x, y, x + W, y + H);
   const IRECT r = area.Intersect(&mDrawRECT);
   LICE_Blit(mDrawBitmap, mScratchBitmap, r.L, r.T, r.L - x, r.T - y, r.W(), r.H(),
@@ -196,8 +194,8 @@ bool IGraphics::DrawCircle(const IColor* color, float cx, float cy, float r,
   return true;
 }
 
-bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r,
-                           const IChannelBlend* blend, bool antiAlias)
+bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend,
+                           bool antiAlias)
 {
   LICE_FillCircle(mDrawBitmap, float(cx), float(cy), r, LiceColor(color), LiceWeight(blend),
                   LiceBlendMode(blend), antiAlias);

@@ -48,8 +48,8 @@ IBitmap IGraphics::CropBitmap(IBitmap* bitmap, IRECT* rect)
 IBitmap IGraphics::ScaleBitmap(IBitmap* bitmap, int w, int h)
 {
   LICE_MemBitmap* scaled = new LICE_MemBitmap(std::max(w, 0), std::max(h, 0));
-  LICE_ScaledBlit(scaled, bitmap->mData, 0, 0, scaled->getWidth(), scaled->getHeight(), 0.0f,
-                  0.0f, float(bitmap->W), float(bitmap->H), 1.0f,
+  LICE_ScaledBlit(scaled, bitmap->mData, 0, 0, scaled->getWidth(), scaled->getHeight(), 0.0f, 0.0f,
+                  float(bitmap->W), float(bitmap->H), 1.0f,
                   LICE_BLIT_MODE_COPY | LICE_BLIT_FILTER_BILINEAR);
   IBitmap result(scaled, scaled->getWidth(), scaled->getHeight(), bitmap->N);
   RetainBitmap(&result);
@@ -79,7 +79,8 @@ HFONT CreateFontForStyle(const IText* text, int height)
 {
   if (height <= 1) height = 2;
   const int angle = text->mOrientation * 10;
-  return CreateFont(height, 0, angle, angle, text->mStyle == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
+  return CreateFont(height, 0, angle, angle,
+                    text->mStyle == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
                     text->mStyle == IText::kStyleItalic, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, FontQuality(text->mQuality), DEFAULT_PITCH, text->mFont);
 }

@@ -36,8 +36,8 @@ struct IColor
   bool operator!=(const IColor& o) const { return !(*this == o); }
 };
 
-extern const IColor COLOR_TRANSPARENT, COLOR_BLACK, COLOR_GRAY, COLOR_WHITE, COLOR_RED,
-    COLOR_GREEN, COLOR_BLUE, COLOR_YELLOW, COLOR_ORANGE;
+extern const IColor COLOR_TRANSPARENT, COLOR_BLACK, COLOR_GRAY, COLOR_WHITE, COLOR_RED, COLOR_GREEN,
+    COLOR_BLUE, COLOR_YELLOW, COLOR_ORANGE;
 #define DEFAULT_TEXT_COLOR COLOR_BLACK
 
 struct IChannelBlend

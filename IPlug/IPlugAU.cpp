@@ -2,6 +2,7 @@
 // events, and musical time read from the host.
 
 #include "IPlug/IPlugAU.h"
+#include "IPlug/IGraphics.h"
 
 #include "IPlug/IGraphics.h"
 

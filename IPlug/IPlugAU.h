@@ -130,6 +130,17 @@ public:
   // Calls every listener registered for the property.
   void InformListeners(AudioUnitPropertyID propID, AudioUnitScope scope);
 
+  // ---- What the plug-in adds to the host's view ----------------------------
+  // Any thread under the plug-in mutex; never from the audio thread.
+
+  // The text the plug-in shows for parameter idx at a plain value (for a
+  // parameter without display texts): the host's value-to-text and
+  // text-to-value conversions use it. False when it shows none.
+  virtual bool GetParamValueText(int, double, char*, int) { return false; }
+  // How long the output rings on after the input stops, in seconds (the
+  // host's tail time); the latency unless the plug-in knows better.
+  virtual double GetTailSeconds() { return GetLatency() / GetSampleRate(); }
+
   // ---- Buses and connections ----------------------------------------------
   // Any thread under the plug-in mutex, between renders.
 
@@ -169,6 +180,8 @@ private:
   ComponentResult ParamStringFromValue(AudioUnitParameterStringFromValue* conversion);
   ComponentResult ParamIDName(AudioUnitParameterIDName* idName);
   ComponentResult ParamValueFromString(AudioUnitParameterValueFromString* conversion);
+  // The plain value whose value text is `text`, when one stretch of values shows it.
+  bool FindValueForText(int idx, const char* text, double* value);
   ComponentResult GetFactoryPresets(CFArrayRef* pArray);
   void GetPresentPreset(AUPreset* preset);
   ComponentResult ReadComponentDescription(ComponentDescription* cd);

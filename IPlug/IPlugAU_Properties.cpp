@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 // The host's property requests: reading (which also answers size-only
 // requests) and writing.
@@ -89,9 +90,11 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
   case kAudioUnitProperty_ElementCount:
     return reply.Answer<UInt32>(ElementCount(scope));
   case kAudioUnitProperty_Latency:
-  case kAudioUnitProperty_TailTime: // the tail equals the latency
     if (!global) return kAudioUnitErr_InvalidProperty;
     return reply.Answer<Float64>(GetLatency() / GetSampleRate());
+  case kAudioUnitProperty_TailTime:
+    if (!global) return kAudioUnitErr_InvalidProperty;
+    return reply.Answer<Float64>(GetTailSeconds());
   case kAudioUnitProperty_SupportedNumChannels:
     if (!global) return kAudioUnitErr_InvalidProperty;
     if (!reply.Accept(NChannelIO() * sizeof(AUChannelInfo), false)) return reply.Result();
@@ -372,10 +375,90 @@ ComponentResult IPlugAU::GetParameterProperty(AudioUnitPropertyID propID, AudioU
   }
 }
 
+namespace
+{
+// Room for a plug-in's value text.
+constexpr int kValueTextSize = 64;
+// Value texts are searched at this spacing of plain values.
+constexpr double kValueTextStep = 0.01;
+
+const char* TrimmedText(char* text)
+{
+  while (*text == ' ')
+    ++text;
+  size_t n = std::strlen(text);
+  while (n > 0 && text[n - 1] == ' ')
+    text[--n] = '\0';
+  return text;
+}
+
+// Texts that are numbers match by value ("3" and " 3.0"), others by their
+// letters without regard to case.
+bool SameValueText(const char* shown, const char* wanted)
+{
+  char* shownEnd = nullptr;
+  char* wantedEnd = nullptr;
+  const double a = std::strtod(shown, &shownEnd);
+  const double b = std::strtod(wanted, &wantedEnd);
+  const bool numbers = shownEnd != shown && *shownEnd == '\0' && wantedEnd != wanted &&
+                       (*wantedEnd == '\0' || *wantedEnd == ' ');
+  if (numbers) return a == b;
+  return strcasecmp(shown, wanted) == 0;
+}
+bool IsValueInRange(const IParam* param, const char* text)
+{
+  char* end = nullptr;
+  const double number = std::strtod(text, &end);
+  if (end == text || *end != '\0') return false;
+  double lo, hi;
+  param->GetBounds(&lo, &hi);
+  return number >= lo && number <= hi;
+}
+} // namespace
+
+bool IPlugAU::FindValueForText(int idx, const char* wanted, double* value)
+{
+  const IParam* param = GetParam(idx);
+  double lo, hi;
+  param->GetBounds(&lo, &hi);
+  char buffer[kValueTextSize + 1];
+  std::strncpy(buffer, wanted, kValueTextSize);
+  buffer[kValueTextSize] = '\0';
+  const char* target = TrimmedText(buffer);
+  // The values that show the text must form one stretch: its middle is the answer.
+  double first = 0.0, last = 0.0;
+  bool found = false, ended = false;
+  const int steps = static_cast<int>(std::lround((hi - lo) / kValueTextStep));
+  for (int i = 0; i <= steps; ++i)
+  {
+    const double v = lo + i * kValueTextStep;
+    char text[kValueTextSize];
+    const bool match =
+        GetParamValueText(idx, v, text, sizeof(text)) && SameValueText(TrimmedText(text), target);
+    if (match && ended) return false; // a second stretch: ambiguous
+    if (match && !found) first = v;
+    if (match) last = v;
+    if (!match && found) ended = true;
+    found = found || match;
+  }
+  if (!found) return false;
+  *value = std::round((first + last) / 2.0 / kValueTextStep) * kValueTextStep;
+  return true;
+}
+
 ComponentResult IPlugAU::ParamStringFromValue(AudioUnitParameterStringFromValue* conversion)
 {
-  const IParam* param = GetParam(static_cast<int>(conversion->inParamID));
+  const int idx = static_cast<int>(conversion->inParamID);
+  const IParam* param = GetParam(idx);
   if (!param) return kAudioUnitErr_InvalidParameter;
+  char text[kValueTextSize];
+  if (param->GetNDisplayTexts() == 0 &&
+      GetParamValueText(idx, conversion->inValue ? *conversion->inValue : param->Value(), text,
+                        sizeof(text)))
+  {
+    conversion->outString = MakeCFString(TrimmedText(text));
+    return noErr;
+  }
   const double value = conversion->inValue ? *conversion->inValue : param->Int();
   conversion->outString = MakeCFString(param->GetDisplayText(TruncToInt(value)));
   return noErr;
@@ -400,6 +483,19 @@ ComponentResult IPlugAU::ParamValueFromString(AudioUnitParameterValueFromString*
   const IParam* param = GetParam(static_cast<int>(conversion->inParamID));
   if (!param) return kAudioUnitErr_InvalidParameter;
   CStrLocal text(conversion->inString);
+  // A number within the range is the value itself; other texts are looked up
+  // among those the plug-in shows.
+  char shown[kValueTextSize];
+  if (param->GetNDisplayTexts() == 0 && !IsValueInRange(param, text.Get()) &&
+      GetParamValueText(static_cast<int>(conversion->inParamID), param->Value(), shown,
+                        sizeof(shown)))
+  {
+    double value;
+    if (!FindValueForText(static_cast<int>(conversion->inParamID), text.Get(), &value))
+      return kAudioUnitErr_InvalidPropertyValue;
+    conversion->outValue = static_cast<AudioUnitParameterValue>(value);
+    return noErr;
+  }
   if (param->GetNDisplayTexts() > 0)
   {
     int value;

@@ -192,6 +192,18 @@ public:
   void DumpPresetSrcCode(const char* filename, const char** paramEnumNames);
   void DumpPresetBlob(const char* filename);
 
+  // ---- Program and bank files (user-interface thread) -----------------------
+  // The name comes from the editor's file dialog, so each is false without an
+  // editor, for a cancelled dialog, or a file that cannot be written or read.
+  // Loading is false for another plug-in's file or a damaged one, which
+  // changes nothing (a bank record that does not match stops the loading,
+  // keeping the programs before it).
+
+  bool SaveProgramAsFXP(const char* defaultFileName);
+  bool SaveBankAsFXB(const char* defaultFileName);
+  bool LoadProgramFromFXP();
+  bool LoadBankFromFXB();
+
   // ---- Host and versions ---------------------------------------------------
   // Any thread.
   // The text forms write at most kTextBufferSize bytes.
@@ -241,6 +253,7 @@ private:
     float* mFDest = nullptr; // host float buffer the result is copied into
   };
 
+  void PutProgramRecord(ByteChunk* file, unsigned int format, const char* name);
   void ParseChannelIO(const char* channelIOStr, int* maxIn, int* maxOut);
   int FramesToProcess(int nFrames) const;
   void WriteFloatOutputs(int nFrames, bool accumulate);

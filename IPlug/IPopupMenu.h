@@ -20,9 +20,7 @@ public:
     kSeparator = 8
   };
 
-  IPopupMenuItem(const char* text, int flags = kNoFlags) : mText(text ? text : ""), mFlags(flags)
-  {
-  }
+  IPopupMenuItem(const char* text, int flags = kNoFlags) : mText(text ? text : ""), mFlags(flags) {}
 
   const char* GetText() const { return mText.Get(); }
   void SetText(const char* text) { mText.Set(text ? text : ""); }

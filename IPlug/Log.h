@@ -13,8 +13,7 @@
 #endif
 
 // Marks an event at funcName:line with printf-style arguments; writes nothing.
-void TraceEvent(const char* funcName, int line, const char* format, ...)
-    IPLUG_PRINTF_FORMAT(3, 4);
+void TraceEvent(const char* funcName, int line, const char* format, ...) IPLUG_PRINTF_FORMAT(3, 4);
 
 // Trace(funcName, line, format, ...): the hook the framework calls. Only a
 // build with IPLUG_TRACE_EVENTS reaches TraceEvent; otherwise the call and the

@@ -5,6 +5,9 @@
 
 #include "IPlug/IControl.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace
@@ -86,6 +89,7 @@ void TolvaneDelay::Reset()
   mLoopEngine->reset(rate);
   mStereoEngine->reset(rate);
   mLongestDelayMS = LongestDelayMS(rate);
+  mLoopHasTarget = mStereoHasTarget = false;
 }
 
 void TolvaneDelay::OnParamChange(int paramIdx)
@@ -245,15 +249,87 @@ void TolvaneDelay::UpdateDelayTargets(double tempo)
 {
   mNoteDivision = NoteDivision(mNoteValue, kNoteStep);
   mFineFactor = mFineValue * 1.5f;
-  if (LoopFollowsTempo(mNoteDivision, tempo))
-    mLoopEngine->setDelayMS(
-        ClampDelay(LoopDelayMS(mNoteDivision, SnapFineFactor(mFineFactor), tempo)));
-  if (StereoFollowsTempo(tempo))
+  // Below the tempo limits an engine keeps the target it has; one that has had
+  // none since it was built or reset takes the one the tempo gives.
+  if (LoopFollowsTempo(mNoteDivision, tempo) || !mLoopHasTarget)
+    SetLoopTarget(ClampDelay(LoopDelayMS(mNoteDivision, SnapFineFactor(mFineFactor), tempo)));
+  if (StereoFollowsTempo(tempo) || !mStereoHasTarget)
   {
     const float units = StepCount(mUnitsValue);
-    mStereoEngine->setDelayMS1(ClampDelay(StereoDelayMS(units, StepCount(mDelay1Value), tempo)));
-    mStereoEngine->setDelayMS2(ClampDelay(StereoDelayMS(units, StepCount(mDelay2Value), tempo)));
+    SetStereoTargets(ClampDelay(StereoDelayMS(units, StepCount(mDelay1Value), tempo)),
+                     ClampDelay(StereoDelayMS(units, StepCount(mDelay2Value), tempo)));
   }
+}
+
+void TolvaneDelay::SetLoopTarget(float ms)
+{
+  mLoopEngine->setDelayMS(ms);
+  mLoopTargetMS = ms;
+  mLoopHasTarget = true;
+}
+
+void TolvaneDelay::SetStereoTargets(float ms1, float ms2)
+{
+  mStereoEngine->setDelayMS1(ms1);
+  mStereoEngine->setDelayMS2(ms2);
+  mStereoTargetMS[0] = ms1;
+  mStereoTargetMS[1] = ms2;
+  mStereoHasTarget = true;
+}
+
+bool TolvaneDelay::GetParamValueText(int paramIdx, double value, char* text, int size)
+{
+  char shown[kValueDisplayTextSize];
+  if (size < 1 || !FormatValueDisplay(paramIdx, static_cast<float>(value / 100.0), shown))
+    return false;
+  std::snprintf(text, static_cast<size_t>(size), "%s", shown);
+  return true;
+}
+
+namespace
+{
+// Echoes count as gone 90 dB down.
+constexpr double kTailFloor = 3.1622776601683795e-5;
+constexpr double kMaxTailSeconds = 60.0;
+
+// Repeats of a feedback gain until they fall below the floor; 0 when they never do.
+double RepeatsToDecay(double gain)
+{
+  gain = std::fabs(gain);
+  if (gain >= 1.0 || !std::isfinite(gain)) return 0.0;
+  if (gain < kTailFloor) return 1.0;
+  return std::ceil(std::log(kTailFloor) / std::log(gain));
+}
+
+double TailFor(double delayMS, double feedbackGain)
+{
+  const double repeats = RepeatsToDecay(feedbackGain);
+  if (repeats == 0.0) return kMaxTailSeconds;
+  return std::min(kMaxTailSeconds, delayMS / 1000.0 * repeats);
+}
+} // namespace
+
+double TolvaneDelay::GetTailSeconds()
+{
+  IMutexLock lock(this);
+  const double tempo = GetTempo();
+  if (StereoEngineSelected())
+  {
+    const float units = StepCount(mUnitsValue);
+    const double ms1 = mStereoHasTarget
+                           ? mStereoTargetMS[0]
+                           : ClampDelay(StereoDelayMS(units, StepCount(mDelay1Value), tempo));
+    const double ms2 = mStereoHasTarget
+                           ? mStereoTargetMS[1]
+                           : ClampDelay(StereoDelayMS(units, StepCount(mDelay2Value), tempo));
+    return std::max(TailFor(ms1, GetParam(kFeedback1)->Value() / 100.0),
+                    TailFor(ms2, GetParam(kFeedback2)->Value() / 100.0));
+  }
+  const double ms = mLoopHasTarget
+                        ? mLoopTargetMS
+                        : ClampDelay(LoopDelayMS(NoteDivision(mNoteValue, kNoteStep),
+                                                 SnapFineFactor(mFineValue * 1.5f), tempo));
+  return TailFor(ms, GetParam(kFeedback)->Value() / 100.0 * 1.6);
 }
 
 void TolvaneDelay::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)

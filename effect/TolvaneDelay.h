@@ -40,6 +40,11 @@ public:
   // value display's text.
   void OnParamChange(int paramIdx) override;
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // The value display's text at a plain value, for hosts.
+  bool GetParamValueText(int paramIdx, double value, char* text, int size) override;
+  // The longest delay target of the selected engine times the repeats its
+  // feedback needs to fall below -90 dB, at most kMaxTailSeconds.
+  double GetTailSeconds() override;
 
   // ---- Read-only views of the effect's state -------------------------------
 
@@ -76,6 +81,8 @@ private:
   void ShowStereoPanel(bool stereo);
   void UpdateDelayTargets(double tempo);
   float ClampDelay(float ms) const { return ms < mLongestDelayMS ? ms : mLongestDelayMS; }
+  void SetLoopTarget(float ms);
+  void SetStereoTargets(float ms1, float ms2);
 
   std::unique_ptr<DelayLoop> mLoopEngine;
   float mNoteValue = 0.0f;
@@ -93,4 +100,8 @@ private:
   // Owned by the editor; the parameter hook writes their texts and visibility.
   ITextControl* mValueDisplays[kNumParams] = {};
   IGuiBlocker* mBlockers[kNumBlockers] = {};
+  // The delay targets last given to each engine; none since construction or reset
+  // while the flags are false.
+  bool mLoopHasTarget = false, mStereoHasTarget = false;
+  float mLoopTargetMS = 0.0f, mStereoTargetMS[2] = {0.0f, 0.0f};
 };

@@ -7,9 +7,13 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 
 build=${TOLVANE_BUILD_DIR:-build}
+# Never more compile jobs than cores, whatever CMAKE_BUILD_PARALLEL_LEVEL asks for.
+cores=$(nproc)
+jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$cores}
+[ "$jobs" -gt "$cores" ] && jobs=$cores
 cmake -S . -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --target tolvane
+cmake --build "$build" --target tolvane -j "$jobs"
 
 mkdir -p out
-"$build/host/tolvane" render --plot out/demo.png out/demo.wav
+"$build/host/tolvane" render --demo --plot out/demo.png out/demo.wav
 echo "wrote out/demo.wav and out/demo.png"

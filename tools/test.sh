@@ -5,9 +5,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 
-jobs=$(nproc)
+# Never more compile jobs than cores, whatever CMAKE_BUILD_PARALLEL_LEVEL asks for.
+cores=$(nproc)
+jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$cores}
+[ "$jobs" -gt "$cores" ] && jobs=$cores
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp"
 
 run_suite() {  # <build dir> <extra cmake args...>
   local dir=$1; shift

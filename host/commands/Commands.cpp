@@ -12,8 +12,8 @@ const std::vector<const Command*>& AllCommands()
 
 std::string CommandUsage(const Command& command, const std::vector<OptionSpec>& specs)
 {
-  std::string text = std::string("usage: tolvane ") + command.name + " " + command.synopsis +
-                     "\n" + command.summary + "\n";
+  std::string text = std::string("usage: tolvane ") + command.name + " " + command.synopsis + "\n" +
+                     command.summary + "\n";
   if (!specs.empty()) text += "\noptions:\n" + OptionsHelp(specs);
   return text;
 }

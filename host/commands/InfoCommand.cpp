@@ -45,18 +45,24 @@ bool PrintParameters(AudioUnit unit, std::string& error)
 {
   std::vector<ParameterDesc> params;
   if (!ReadParameters(unit, params, error)) return false;
-  std::printf("parameters (%zu):\n", params.size());
-  std::printf("  %5s  %-16s %-6s %-16s %s\n", "index", "name", "unit", "range", "value");
+  const EffectPanel selected = SelectedPanel(unit, params);
+  std::printf("parameters (%zu; \"switch\" selects the %s):\n", params.size(), PanelName(selected));
+  std::printf("  %5s  %-16s %-14s %-5s %-10s %-8s %-10s %s\n", "index", "name", "panel", "unit",
+              "range", "value", "shows", "steps");
   for (const ParameterDesc& desc : params)
   {
     AudioUnitParameterValue value = 0.0f;
     const ComponentResult status =
         AudioUnitGetParameter(unit, desc.id, kAudioUnitScope_Global, 0, &value);
-    const std::string range = ValueText(desc.minValue) + " to " + ValueText(desc.maxValue);
+    const std::string range = ValueText(desc.minValue) + "-" + ValueText(desc.maxValue);
     const std::string valueText =
         status == noErr ? ValueText(value) : "unreadable: " + StatusText(status);
-    std::printf("  %5u  %-16s %-6s %-16s %s\n", desc.id, desc.name.c_str(), UnitLabel(desc).c_str(),
-                range.c_str(), valueText.c_str());
+    const std::string shown = status == noErr ? ParameterValueText(unit, desc.id, value) : "";
+    const int steps = ParameterSteps(unit, desc);
+    std::printf("  %5u  %-16s %-14s %-5s %-10s %-8s %-10s %s\n", desc.id, desc.name.c_str(),
+                PanelName(PanelOf(desc.name)), UnitLabel(desc).c_str(), range.c_str(),
+                valueText.c_str(), shown.empty() ? "-" : shown.c_str(),
+                steps > 0 ? std::to_string(steps).c_str() : "-");
   }
   return true;
 }

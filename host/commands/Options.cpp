@@ -11,10 +11,10 @@ bool ParseSetting(const std::string& text, ParameterSetting& setting, std::strin
     return false;
   }
   setting.name = text.substr(0, equals);
-  const std::string value = text.substr(equals + 1);
-  if (!ParseNumber(value, setting.value))
+  setting.value = text.substr(equals + 1);
+  if (setting.value.empty())
   {
-    error = "'" + value + "' is not a number (--set " + text + ")";
+    error = "--set needs a value after '=' (--set " + text + ")";
     return false;
   }
   return true;
@@ -53,11 +53,13 @@ void AddStateOptions(std::vector<OptionSpec>& specs, StateOptions& state)
       return other.empty();
     };
   };
-  specs.push_back({"preset", "NAME", "a factory preset",
-                   exclusive(state.presetName, state.stateFile)});
+  specs.push_back(
+      {"preset", "NAME", "a factory preset", exclusive(state.presetName, state.stateFile)});
   specs.push_back({"state", "FILE", "a state from an .aupreset file",
                    exclusive(state.stateFile, state.presetName)});
-  specs.push_back({"set", "NAME=VALUE", "a parameter by name, 0 to 100 (repeatable)",
+  specs.push_back({"set", "NAME=VALUE",
+                   "a parameter by name (any case), 0 to 100 or the text the\neffect "
+                   "shows for it, e.g. LP1=5000 (repeatable)",
                    [&state](const std::string& value, std::string& error)
                    {
                      ParameterSetting setting;

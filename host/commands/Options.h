@@ -24,7 +24,9 @@ struct RenderOptions
 {
   bool help = false;
   std::string componentPath;
-  std::string inputPath; // empty: the built-in demo
+  bool demo = false;     // the built-in demo instead of an input file
+  bool mono = false;     // a mono input through the 1-1 configuration
+  std::string inputPath; // empty for the demo
   std::string outputPath;
   double tempo = 120.0;
   unsigned blockFrames = 512;
@@ -32,7 +34,8 @@ struct RenderOptions
   bool bypass = false;
   double tailSeconds = -1.0; // negative: until the echoes have died away
   std::string plotPath;
-  FileFormat format = FileFormat::WavFloat;
+  bool formatChosen = false; // otherwise the container's default
+  SampleFormat sampleFormat = SampleFormat::Float;
 };
 
 struct PresetOptions
@@ -41,6 +44,7 @@ struct PresetOptions
   std::string componentPath;
   std::string action; // "save" or "show"
   std::string path;
+  std::string presetName; // save: the name inside the file
   StateOptions state;
 };
 

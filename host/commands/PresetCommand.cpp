@@ -7,6 +7,7 @@
 #include "host/commands/Options.h"
 
 #include "host/kit/CFRef.h"
+#include "host/kit/FactoryPresets.h"
 #include "host/kit/Component.h"
 #include "host/kit/ComponentInfo.h"
 #include "host/kit/Parameters.h"
@@ -72,16 +73,27 @@ void PrintDictionary(const std::string& path, CFDictionaryRef dict)
   }
 }
 
-bool PrintParameterValues(AudioUnit unit, std::string& error)
+// The values as the component reads them, with the text it shows; '*' marks a
+// value that differs from the same parameter in `factory`.
+bool PrintParameterValues(AudioUnit unit, AudioUnit factory, std::string& error)
 {
   std::vector<ParameterDesc> params;
   if (!ReadParameters(unit, params, error)) return false;
-  std::printf("parameters as the component reads them:\n");
+  std::printf("parameters as the component reads them (* differs from the factory preset):\n");
   for (const ParameterDesc& desc : params)
   {
-    AudioUnitParameterValue value = 0.0f;
+    AudioUnitParameterValue value = 0.0f, original = 0.0f;
     AudioUnitGetParameter(unit, desc.id, kAudioUnitScope_Global, 0, &value);
-    std::printf("  %5u  %-16s %s\n", desc.id, desc.name.c_str(), ValueText(value).c_str());
+    AudioUnitGetParameter(factory, desc.id, kAudioUnitScope_Global, 0, &original);
+    const std::string shown = ParameterValueText(unit, desc.id, value);
+    const bool differs = value != original;
+    std::string line = std::string(differs ? "* " : "  ") + ValueText(value);
+    if (!shown.empty()) line += " (shows " + shown + ")";
+    if (differs)
+      line +=
+          "   factory " + ValueText(original) +
+          (shown.empty() ? "" : " (shows " + ParameterValueText(factory, desc.id, original) + ")");
+    std::printf("  %5u  %-16s %s\n", desc.id, desc.name.c_str(), line.c_str());
   }
   return true;
 }
@@ -93,17 +105,39 @@ bool ShowPreset(const PresetOptions& options, std::string& error)
   PrintDictionary(options.path, static_cast<CFDictionaryRef>(plist.Get()));
 
   Component component = nullptr;
-  UnitInstance unit;
+  UnitInstance unit, factory;
+  std::vector<FactoryPreset> presets;
   if (!FindAndLoadComponent(options.componentPath, component, error) ||
-      !OpenUnit(component, unit, error))
+      !OpenUnit(component, unit, error) || !OpenUnit(component, factory, error) ||
+      !ReadFactoryPresets(factory.Get(), presets, error))
     return false;
+  if (!presets.empty()) SelectPreset(factory.Get(), presets[0]);
   const ComponentResult status = RestoreClassInfo(unit.Get(), plist.Get());
   if (status != noErr)
   {
     error = "the component refuses the state in " + options.path + ": status " + StatusText(status);
     return false;
   }
-  return PrintParameterValues(unit.Get(), error);
+  return PrintParameterValues(unit.Get(), factory.Get(), error);
+}
+
+// The name inside the file; an empty name keeps the one the component gave.
+bool NamePreset(CFRef<CFPropertyListRef>& plist, const std::string& name, std::string& error)
+{
+  if (name.empty()) return true;
+  CFRef<CFPropertyListRef> named(
+      CFDictionaryCreateMutableCopy(nullptr, 0, static_cast<CFDictionaryRef>(plist.Get())));
+  if (!named.Get())
+  {
+    error = "out of memory naming the preset";
+    return false;
+  }
+  const CFRef<CFStringRef> key = OwnedCFString("name");
+  const CFRef<CFStringRef> value = OwnedCFString(name.c_str());
+  CFDictionarySetValue(static_cast<CFMutableDictionaryRef>(const_cast<void*>(named.Get())),
+                       key.Get(), value.Get());
+  plist = std::move(named);
+  return true;
 }
 
 bool SavePreset(const PresetOptions& options, std::string& error)
@@ -113,7 +147,7 @@ bool SavePreset(const PresetOptions& options, std::string& error)
   CFRef<CFPropertyListRef> plist;
   if (!FindAndLoadComponent(options.componentPath, component, error) ||
       !OpenUnit(component, unit, error) || !ApplyStateOptions(unit.Get(), options.state, error) ||
-      !CopyClassInfo(unit.Get(), plist, error) ||
+      !CopyClassInfo(unit.Get(), plist, error) || !NamePreset(plist, options.presetName, error) ||
       !WritePresetFile(options.path, plist.Get(), error))
     return false;
   std::printf("wrote %s\n", options.path.c_str());
@@ -135,14 +169,19 @@ int Run(const std::vector<std::string>& args)
 } // namespace
 
 const Command kPresetCommand = {
-    "preset", "save FILE.aupreset [options]  |  preset show FILE.aupreset",
+    "preset", "save FILE.aupreset [--name NAME] [options]  |  preset show FILE.aupreset",
     "save: write the state as an .aupreset file (--preset, --state, --set);\n"
     "      show: show an .aupreset file",
     Run};
 
 std::vector<OptionSpec> PresetOptionSpecs(PresetOptions& options)
 {
-  std::vector<OptionSpec> specs;
+  std::vector<OptionSpec> specs = {{"name", "NAME", "save: the preset's name inside the file",
+                                    [&options](const std::string& value, std::string&)
+                                    {
+                                      options.presetName = value;
+                                      return true;
+                                    }}};
   AddStateOptions(specs, options.state);
   specs.push_back(ComponentOption(options.componentPath));
   specs.push_back(HelpOption(options.help));
@@ -164,10 +203,10 @@ bool ParsePresetOptions(const std::vector<std::string>& args, PresetOptions& opt
   options.action = positional[0];
   options.path = positional[1];
   const StateOptions& state = options.state;
-  if (options.action == "show" &&
-      (!state.presetName.empty() || !state.stateFile.empty() || !state.settings.empty()))
+  if (options.action == "show" && (!state.presetName.empty() || !state.stateFile.empty() ||
+                                   !state.settings.empty() || !options.presetName.empty()))
   {
-    error = "preset show takes no --preset, --state or --set";
+    error = "preset show takes no --preset, --state, --set or --name";
     return false;
   }
   return true;

@@ -42,15 +42,29 @@ OptionSpec BlockOption(unsigned& frames)
           }};
 }
 
-OptionSpec FormatOption(FileFormat& format)
+OptionSpec FormatOption(RenderOptions& options)
 {
-  return {"format", "FORMAT",
-          "wav-float (default), wav-16, wav-24, aiff-float, aiff-16,\naiff-24, flac-16, flac-24",
-          [&format](const std::string& value, std::string& error)
+  return {"format", "SAMPLES",
+          "sample format: float, 16 or 24 (default: float for WAV and\nAIFF, 24 for FLAC); "
+          "the container comes from OUT's extension",
+          [&options](const std::string& value, std::string& error)
           {
-            if (ParseFileFormat(value, format)) return true;
-            error = "unknown format '" + value + "' (formats: " + FileFormatNames() + ")";
+            options.formatChosen = true;
+            if (ParseSampleFormat(value, options.sampleFormat)) return true;
+            error = "unknown sample format '" + value +
+                    "' (sample formats: " + SampleFormatNames() +
+                    "; the container comes from the file name)";
             return false;
+          }};
+}
+
+OptionSpec Flag(const char* name, const char* help, bool& flag)
+{
+  return {name, nullptr, help,
+          [&flag](const std::string&, std::string&)
+          {
+            flag = true;
+            return true;
           }};
 }
 
@@ -65,25 +79,23 @@ int Run(const std::vector<std::string>& args)
 } // namespace
 
 const Command kRenderCommand = {
-    "render", "[options] [IN] OUT",
-    "render IN (WAV, AIFF or FLAC; mono or stereo) through Tolvane Delay into OUT;\n"
-    "      without IN, the built-in demo",
+    "render", "[options] IN OUT | render --demo [options] OUT",
+    "render IN (WAV, AIFF or FLAC; mono or stereo) through Tolvane Delay into OUT\n"
+    "      (.wav, .aif, .aiff or .flac); a mono IN gives a stereo OUT unless --mono",
     Run};
 
 std::vector<OptionSpec> RenderOptionSpecs(RenderOptions& options)
 {
   std::vector<OptionSpec> specs = {
-      RangedNumber("tempo", "BPM", "host tempo (default 120)", kMinTempo, kMaxTempo,
-                   options.tempo, " beats per minute"),
+      RangedNumber("tempo", "BPM", "host tempo (default 120)", kMinTempo, kMaxTempo, options.tempo,
+                   " beats per minute"),
       BlockOption(options.blockFrames),
-      {"bypass", nullptr, "render with the effect bypassed",
-       [&options](const std::string&, std::string&)
-       {
-         options.bypass = true;
-         return true;
-       }},
-      RangedNumber("tail", "SECONDS", "silence after the input (default: until the echoes are\n"
-                                      "below -90 dBFS, at most 30 s)",
+      Flag("demo", "render the built-in demo (four bars at 120 bpm) instead of IN", options.demo),
+      Flag("mono", "render a mono IN through the mono configuration into a mono OUT", options.mono),
+      Flag("bypass", "render with the effect bypassed", options.bypass),
+      RangedNumber("tail", "SECONDS",
+                   "silence after the input (default: until the echoes are\n"
+                   "below -90 dBFS, at most 30 s)",
                    0.0, kMaxTailSeconds, options.tailSeconds, " seconds"),
       {"plot", "FILE.png", "plot the input and output waveforms",
        [&options](const std::string& value, std::string&)
@@ -91,7 +103,7 @@ std::vector<OptionSpec> RenderOptionSpecs(RenderOptions& options)
          options.plotPath = value;
          return true;
        }},
-      FormatOption(options.format)};
+      FormatOption(options)};
   AddStateOptions(specs, options.state);
   specs.push_back(ComponentOption(options.componentPath));
   specs.push_back(HelpOption(options.help));
@@ -104,13 +116,16 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
   std::vector<std::string> positional;
   if (!ParseArguments(args, RenderOptionSpecs(options), positional, error)) return false;
   if (options.help) return true;
-  if (positional.empty())
+  const size_t wanted = options.demo ? 1 : 2;
+  if (positional.size() < wanted)
   {
-    error = "render needs an output file: tolvane render [IN] OUT";
+    error = options.demo ? "render --demo needs an output file: tolvane render --demo OUT"
+                         : "render needs an input and an output file: tolvane render IN OUT "
+                           "(the built-in demo: tolvane render --demo OUT)";
     return false;
   }
-  if (TooManyArguments(positional, 2, error)) return false;
+  if (TooManyArguments(positional, wanted, error)) return false;
   options.outputPath = positional.back();
-  if (positional.size() == 2) options.inputPath = positional[0];
+  if (!options.demo) options.inputPath = positional[0];
   return true;
 }

@@ -2,6 +2,8 @@
 
 // Typed access to Audio Unit properties: the size passed is always the size of
 // the record, as a host passes it.
+//
+// Any thread the unit allows property calls on (the host's own thread here).
 
 #include <AudioUnit/AudioUnit.h>
 

@@ -3,6 +3,8 @@
 // A file written under a temporary name beside its final place and renamed
 // into place only when everything succeeded: a failed run leaves whatever was
 // there before.
+//
+// Any thread; one object per thread.
 
 #include <string>
 

@@ -2,6 +2,8 @@
 
 // An AudioBufferList with room for a given number of one-channel buffers, as a
 // host prepares it for a render call.
+//
+// One thread at a time: the thread that renders with it.
 
 #include <CoreAudio/CoreAudioTypes.h>
 

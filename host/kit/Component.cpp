@@ -23,8 +23,8 @@ bool IsDirectory(const std::string& path)
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// <build>/Components when this program is <build>/host/tolvane.
-std::string BuildTreeComponentsDir()
+// The folder of this program.
+std::string ProgramDir()
 {
   std::vector<char> path(4096);
   const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
@@ -32,7 +32,7 @@ std::string BuildTreeComponentsDir()
   std::string exe(path.data(), static_cast<size_t>(length));
   const size_t slash = exe.rfind('/');
   if (slash == std::string::npos) return std::string();
-  return exe.substr(0, slash) + "/../Components";
+  return exe.substr(0, slash);
 }
 
 std::string Canonical(const std::string& path)
@@ -49,8 +49,14 @@ std::vector<std::string> CandidateBundles()
   std::vector<std::string> candidates;
   if (const char* dir = std::getenv("TOLVANE_COMPONENTS_DIR"); dir && *dir)
     candidates.push_back(std::string(dir) + "/" + kBundleName);
-  const std::string buildTree = BuildTreeComponentsDir();
-  if (!buildTree.empty()) candidates.push_back(buildTree + "/" + kBundleName);
+  const std::string programDir = ProgramDir();
+  if (!programDir.empty())
+  {
+    // <build>/Components when this program is <build>/host/tolvane; an
+    // installed program's <prefix>/lib/tolvane/Components.
+    candidates.push_back(programDir + "/../Components/" + kBundleName);
+    candidates.push_back(programDir + "/../lib/tolvane/Components/" + kBundleName);
+  }
   const std::string compiledIn = TOLVANE_DEFAULT_COMPONENTS_DIR;
   if (!compiledIn.empty()) candidates.push_back(compiledIn + "/" + kBundleName);
   return candidates;

@@ -2,6 +2,8 @@
 
 // Finding the effect's component bundle, registering it with the component
 // manager and opening instances of it, as a host does at start-up.
+//
+// The host's thread: registering and opening are not for the audio thread.
 
 #include <AudioUnit/AudioUnit.h>
 
@@ -9,8 +11,9 @@
 
 // The bundle to load: explicitPath when it is given; otherwise
 // $TOLVANE_COMPONENTS_DIR/TolvaneDelay.component, then the Components folder
-// of the build tree this program lives in, then the build's own Components
-// folder compiled into the program.
+// of the build tree this program lives in, then lib/tolvane/Components beside
+// an installed program's bin/, then the build's own Components folder compiled
+// into the program.
 bool FindComponentBundle(const std::string& explicitPath, std::string& bundlePath,
                          std::string& error);
 

@@ -1,6 +1,8 @@
 #pragma once
 
 // What a host reads about a component and its instance before using it.
+//
+// The host's thread, never while the unit renders on another.
 
 #include <AudioUnit/AudioUnit.h>
 

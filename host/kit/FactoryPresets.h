@@ -1,6 +1,8 @@
 #pragma once
 
 // The factory presets a unit offers and the host's way of choosing one.
+//
+// The host's thread, never while the unit renders on another.
 
 #include <AudioUnit/AudioUnit.h>
 

@@ -2,6 +2,9 @@
 
 // The host's musical time as the plug-in reads it through the host callbacks:
 // a steady tempo in 4/4 with the transport playing from sample 0 of the file.
+//
+// The unit calls the callbacks on its render thread; SetSampleTime and
+// SetTempo come from the same thread between renders.
 
 #include <AudioUnit/AudioUnit.h>
 

@@ -37,6 +37,7 @@ public:
   // output channel, as long as the input.
   ComponentResult RenderChannels(const ChannelData& in, ChannelData& out);
 
+  // The host's tempo from the next slice on; nothing before Start.
   void SetTempo(double tempo);
   ComponentResult SetParameter(AudioUnitParameterID id, AudioUnitParameterValue value);
 

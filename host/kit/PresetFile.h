@@ -2,6 +2,8 @@
 
 // .aupreset files: the unit's class-info dictionary written as an XML property
 // list, the interchange form hosts use for Audio Unit presets.
+//
+// The host's thread, never while the unit renders on another.
 
 #include "host/kit/CFRef.h"
 

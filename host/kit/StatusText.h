@@ -2,6 +2,8 @@
 
 // Status codes of the component manager and the Audio Unit API as text a user
 // can look up: "-10851 (invalid property value)".
+//
+// Any thread.
 
 #include <MacTypes.h>
 

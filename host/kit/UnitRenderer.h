@@ -4,6 +4,9 @@
 // maximum frames per slice, host callbacks for tempo and an input callback are
 // set up once; then each render call pulls one slice with an advancing time
 // stamp.
+//
+// Configure and Start on the host's thread; Render on the thread that renders
+// (here the same one), never two at once.
 
 #include "host/kit/BufferList.h"
 #include "host/kit/HostTransport.h"

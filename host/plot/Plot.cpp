@@ -31,13 +31,17 @@ const LICE_pixel kInputWave = LICE_RGBA(110, 170, 230, 255);
 const LICE_pixel kOutputWave = LICE_RGBA(240, 160, 70, 255);
 const LICE_pixel kHitMark = LICE_RGBA(200, 200, 200, 255);
 const LICE_pixel kEchoMark = LICE_RGBA(150, 230, 90, 255);
+const LICE_pixel kDecibelLine = LICE_RGBA(250, 220, 120, 255);
+// The dB envelope spans a lane from 0 dB at the top to this at the bottom.
+const double kDecibelFloor = -60.0;
 
 struct Lane
 {
   int top;
-  const std::vector<float>* samples;
+  const PlotSignal* signal;
   LICE_pixel color;
   std::string label;
+  bool decibels; // with the dB envelope
 };
 
 // A stretch of time drawn into a column range of the bitmap.
@@ -59,17 +63,17 @@ class PlotCanvas
 {
 public:
   PlotCanvas(const PlotData& data)
-      : mData(data), mSampleRate(data.output->sampleRate),
-        mSeconds(std::max(data.output->Seconds(), data.input->Seconds())), mScale(FullScale(data))
+      : mData(data), mSampleRate(data.sampleRate), mSeconds(data.seconds),
+        mScale(std::max(1.0, data.fullScale))
   {
-    const size_t nChannels = data.output->channels.size();
+    const size_t nChannels = data.output.size();
     const char* names[2] = {nChannels == 1 ? "" : "LEFT ", "RIGHT "};
     for (size_t c = 0; c < nChannels; ++c)
     {
+      mLanes.push_back({LaneTop(2 * c), &data.input[std::min(c, data.input.size() - 1)], kInputWave,
+                        std::string(names[c]) + "IN", false});
       mLanes.push_back(
-          {LaneTop(2 * c), &data.input->channels[c], kInputWave, std::string(names[c]) + "IN"});
-      mLanes.push_back({LaneTop(2 * c + 1), &data.output->channels[c], kOutputWave,
-                        std::string(names[c]) + "OUT"});
+          {LaneTop(2 * c + 1), &data.output[c], kOutputWave, std::string(names[c]) + "OUT", true});
     }
     MakeViews();
     mBitmap.resize(kWidth, LaneTop(mLanes.size()) + kAxisHeight);
@@ -120,41 +124,56 @@ private:
     if (end > start) mViews.push_back({detailLeft, kDetailWidth, start, end, true});
   }
 
-  // Full scale, or the loudest sample when that is louder, fills a lane.
-  static double FullScale(const PlotData& data)
-  {
-    double peak = 1.0;
-    for (const AudioData* audio : {data.input, data.output})
-      for (const auto& channel : audio->channels)
-        peak = std::max(peak, MeasureChannel(channel).peak);
-    return peak;
-  }
-
   int YForValue(const Lane& lane, double value) const
   {
     const double half = (kLaneHeight - 1) / 2.0;
     return lane.top + static_cast<int>(std::lround(half - value / mScale * half));
   }
 
-  // One column per pixel, drawn from the smallest to the largest sample it covers.
+  // 0 dB at the top of the lane, kDecibelFloor and below at the bottom.
+  int YForDecibels(const Lane& lane, double magnitude) const
+  {
+    const double db = magnitude > 0.0 ? 20.0 * std::log10(magnitude) : kDecibelFloor;
+    const double share = std::min(1.0, std::max(0.0, db / kDecibelFloor));
+    return lane.top + static_cast<int>(std::lround(share * (kLaneHeight - 1)));
+  }
+
+  // The smallest and largest sample of frames [first, last): from the detail
+  // window where it holds them, else from the envelope.
+  static bool ColumnRange(const Lane& lane, size_t first, size_t last, float& lo, float& hi)
+  {
+    return lane.signal->detail.Range(first, last, lo, hi) ||
+           lane.signal->whole.Range(first, last, lo, hi);
+  }
+
+  // One column per pixel, drawn from the smallest to the largest sample it
+  // covers; on output lanes the peak of the column in dB as a line over it.
   void DrawLane(const Lane& lane, const View& view)
   {
     LICE_FillRect(&mBitmap, view.left, lane.top, view.width, kLaneHeight, kLaneBackground);
     LICE_FillRect(&mBitmap, view.left, YForValue(lane, 0.0), view.width, 1, kGrid);
-    const std::vector<float>& samples = *lane.samples;
     const double framesPerColumn = (view.end - view.start) * mSampleRate / view.width;
     const double firstFrame = view.start * mSampleRate;
+    int previousDb = -1;
     for (int column = 0; column < view.width; ++column)
     {
       const size_t first = static_cast<size_t>(firstFrame + column * framesPerColumn);
-      const size_t last = std::min(
-          samples.size(), static_cast<size_t>(firstFrame + (column + 1) * framesPerColumn) + 1);
-      if (first >= last) break;
-      const auto range = std::minmax_element(samples.begin() + first, samples.begin() + last);
-      const int top = YForValue(lane, *range.second);
-      const int bottom = YForValue(lane, *range.first);
+      const size_t last = static_cast<size_t>(firstFrame + (column + 1) * framesPerColumn) + 1;
+      float lo = 0.0f, hi = 0.0f;
+      if (!ColumnRange(lane, first, last, lo, hi)) break;
+      const int top = YForValue(lane, hi);
+      const int bottom = YForValue(lane, lo);
       LICE_FillRect(&mBitmap, view.left + column, top, 1, bottom - top + 1, lane.color);
+      if (!lane.decibels) continue;
+      const int db = YForDecibels(lane, std::max(std::fabs(lo), std::fabs(hi)));
+      const int from = previousDb < 0 ? db : std::min(db, previousDb);
+      const int to = previousDb < 0 ? db : std::max(db, previousDb);
+      LICE_FillRect(&mBitmap, view.left + column, from, 1, to - from + 1, kDecibelLine);
+      previousDb = db;
     }
+    if (lane.decibels && view.labelled)
+      DrawPlotText(&mBitmap, view.left + 4, lane.top + kLaneHeight - PlotTextHeight(1) - 4,
+                   "DB ENVELOPE 0 TO -60", kDecibelLine, 1);
   }
 
   // Ticks every 0.05, 0.1, 0.2, 0.5, 1, 2, 5 ... seconds, whichever leaves room for the labels.
@@ -202,7 +221,7 @@ private:
     if (mData.hitFrame < 0) return;
     const double hitSeconds = mData.hitFrame / mSampleRate;
     const int hitX = view.X(hitSeconds);
-    for (size_t c = 0; c < mData.output->channels.size(); ++c)
+    for (size_t c = 0; c < mData.output.size(); ++c)
     {
       const Lane& in = mLanes[2 * c];
       const Lane& out = mLanes[2 * c + 1];
@@ -229,9 +248,66 @@ private:
 };
 } // namespace
 
+void DetailSpan(double sampleRate, long hitFrame, const std::vector<double>& echoSeconds,
+                size_t& first, size_t& count)
+{
+  first = count = 0;
+  if (hitFrame < 0) return;
+  double longest = 0.0;
+  for (double echo : echoSeconds)
+    longest = std::max(longest, echo);
+  const double hit = hitFrame / sampleRate;
+  const double start = std::max(0.0, hit - 0.05);
+  const double end = hit + (longest > 0.0 ? longest * 1.3 + 0.1 : 1.0);
+  // Past a few seconds the detail view draws from the envelope instead.
+  const double kMaxDetailSeconds = 5.0;
+  first = static_cast<size_t>(start * sampleRate);
+  count = static_cast<size_t>(std::min(end - start, kMaxDetailSeconds) * sampleRate) + 2;
+}
+
+void PrepareDetail(PlotData& data)
+{
+  size_t first = 0, count = 0;
+  DetailSpan(data.sampleRate, data.hitFrame, data.echoSeconds, first, count);
+  for (auto* signals : {&data.input, &data.output})
+    for (PlotSignal& signal : *signals)
+    {
+      signal.detail = SampleWindow();
+      signal.detail.first = first;
+      signal.detail.capacity = count;
+    }
+}
+
+PlotData PlotDataFromAudio(const AudioData& input, const AudioData& output, long hitFrame,
+                           const std::vector<double>& echoSeconds, const std::string& title)
+{
+  PlotData data;
+  data.sampleRate = output.sampleRate;
+  data.hitFrame = hitFrame;
+  data.echoSeconds = echoSeconds;
+  data.title = title;
+  data.seconds = std::max(output.Seconds(), input.Seconds());
+  data.input.resize(input.channels.empty() ? 0 : output.channels.size());
+  data.output.resize(output.channels.size());
+  PrepareDetail(data);
+  for (size_t c = 0; c < data.input.size(); ++c)
+  {
+    const auto& samples = input.channels[std::min(c, input.channels.size() - 1)];
+    data.input[c].Add(0, samples.data(), samples.size());
+    data.fullScale = std::max(data.fullScale, MeasureChannel(samples).peak);
+  }
+  for (size_t c = 0; c < data.output.size(); ++c)
+  {
+    data.output[c].Add(0, output.channels[c].data(), output.channels[c].size());
+    data.fullScale = std::max(data.fullScale, MeasureChannel(output.channels[c]).peak);
+  }
+  return data;
+}
+
 bool WritePlot(const std::string& path, const PlotData& data, std::string& error)
 {
-  if (!data.input || !data.output || data.output->Frames() == 0)
+  if (data.output.empty() || data.input.empty() || data.output[0].whole.Frames() == 0 ||
+      data.seconds <= 0.0)
   {
     error = "nothing to plot";
     return false;

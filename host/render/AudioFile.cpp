@@ -1,34 +1,42 @@
 #include "host/render/AudioFile.h"
 
-#include <sndfile.h>
-
-#include <memory>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 
 namespace
 {
-struct FormatName
+struct ContainerEntry
+{
+  const char* extension;
+  Container container;
+};
+
+const ContainerEntry kContainers[] = {{".wav", Container::Wav},
+                                      {".aif", Container::Aiff},
+                                      {".aiff", Container::Aiff},
+                                      {".flac", Container::Flac}};
+
+struct SampleEntry
 {
   const char* name;
-  FileFormat format;
-  int sndfileFormat;
+  SampleFormat format;
 };
 
-const FormatName kFormats[] = {
-    {"wav-float", FileFormat::WavFloat, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
-    {"wav-16", FileFormat::Wav16, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-    {"wav-24", FileFormat::Wav24, SF_FORMAT_WAV | SF_FORMAT_PCM_24},
-    {"aiff-float", FileFormat::AiffFloat, SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
-    {"aiff-16", FileFormat::Aiff16, SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
-    {"aiff-24", FileFormat::Aiff24, SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
-    {"flac-16", FileFormat::Flac16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
-    {"flac-24", FileFormat::Flac24, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-};
+const SampleEntry kSampleFormats[] = {
+    {"float", SampleFormat::Float}, {"16", SampleFormat::Int16}, {"24", SampleFormat::Int24}};
 
-struct SndfileCloser
+int SndfileFormat(FileFormat format)
 {
-  void operator()(SNDFILE* file) const { sf_close(file); }
-};
-using SndfilePtr = std::unique_ptr<SNDFILE, SndfileCloser>;
+  const int major = format.container == Container::Wav    ? SF_FORMAT_WAV
+                    : format.container == Container::Aiff ? SF_FORMAT_AIFF
+                                                          : SF_FORMAT_FLAC;
+  const int minor = format.sample == SampleFormat::Float   ? SF_FORMAT_FLOAT
+                    : format.sample == SampleFormat::Int16 ? SF_FORMAT_PCM_16
+                                                           : SF_FORMAT_PCM_24;
+  return major | minor;
+}
 
 bool IsSupportedContainer(int format)
 {
@@ -37,58 +45,61 @@ bool IsSupportedContainer(int format)
          major == SF_FORMAT_FLAC;
 }
 
-const size_t kChunkFrames = 65536;
-
-bool ReadFrames(SNDFILE* file, const SF_INFO& info, AudioData& audio)
+std::string Lower(std::string text)
 {
-  const size_t nChannels = static_cast<size_t>(info.channels);
-  audio.Allocate(nChannels, static_cast<size_t>(info.frames));
-  std::vector<float> interleaved(kChunkFrames * nChannels);
-  size_t position = 0;
-  for (;;)
-  {
-    const sf_count_t got =
-        sf_readf_float(file, interleaved.data(), static_cast<sf_count_t>(kChunkFrames));
-    if (got <= 0) break;
-    const size_t n = static_cast<size_t>(got);
-    if (position + n > audio.channels[0].size())
-      for (auto& channel : audio.channels)
-        channel.resize(position + n);
-    for (size_t c = 0; c < nChannels; ++c)
-    {
-      float* target = audio.channels[c].data() + position;
-      for (size_t i = 0; i < n; ++i)
-        target[i] = interleaved[i * nChannels + c];
-    }
-    position += n;
-  }
-  for (auto& channel : audio.channels)
-    channel.resize(position);
-  return sf_error(file) == SF_ERR_NO_ERROR;
+  for (char& c : text)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }
 
-bool WriteFrames(SNDFILE* file, const AudioData& audio)
+const size_t kChunkFrames = 65536;
+
+// Whether the header announces more sample data than the file holds: libsndfile
+// then reads what is there and notes "data : <announced> (should be <there>)".
+// Sizes of 0 and 0xFFFFFFFF are those of streams written without knowing
+// their length, not of damage.
+bool DataCut(SNDFILE* file)
 {
-  const size_t nChannels = audio.channels.size();
-  const size_t frames = audio.Frames();
-  std::vector<float> interleaved(kChunkFrames * nChannels);
-  for (size_t start = 0; start < frames; start += kChunkFrames)
+  char log[8192] = "";
+  sf_command(file, SFC_GET_LOG_INFO, log, sizeof(log));
+  for (const char* line = log; line && *line;)
   {
-    const size_t n = std::min(kChunkFrames, frames - start);
-    for (size_t i = 0; i < n; ++i)
-      for (size_t c = 0; c < nChannels; ++c)
-        interleaved[i * nChannels + c] = audio.channels[c][start + i];
-    if (sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(n)) !=
-        static_cast<sf_count_t>(n))
-      return false;
+    unsigned long announced = 0, there = 0;
+    char chunk[8] = "";
+    if (std::sscanf(line, "%4s : %lu (should be %lu)", chunk, &announced, &there) == 3 &&
+        (std::strcmp(chunk, "data") == 0 || std::strcmp(chunk, "SSND") == 0) && announced > there &&
+        announced != 0xFFFFFFFFul)
+      return true;
+    line = std::strchr(line, '\n');
+    if (line) ++line;
   }
-  return true;
+  return false;
 }
 } // namespace
 
-bool ParseFileFormat(const std::string& name, FileFormat& format)
+bool ContainerForPath(const std::string& path, Container& container, std::string& error)
 {
-  for (const FormatName& entry : kFormats)
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+  {
+    const std::string extension = Lower(path.substr(dot));
+    for (const ContainerEntry& entry : kContainers)
+    {
+      if (extension == entry.extension)
+      {
+        container = entry.container;
+        return true;
+      }
+    }
+  }
+  error = path + ": the output's extension chooses its container: .wav, .aif, .aiff or .flac";
+  return false;
+}
+
+bool ParseSampleFormat(const std::string& name, SampleFormat& format)
+{
+  for (const SampleEntry& entry : kSampleFormats)
   {
     if (name == entry.name)
     {
@@ -99,44 +110,184 @@ bool ParseFileFormat(const std::string& name, FileFormat& format)
   return false;
 }
 
-std::string FileFormatNames()
+std::string SampleFormatNames()
 {
   std::string names;
-  for (const FormatName& entry : kFormats)
+  for (const SampleEntry& entry : kSampleFormats)
     names += (names.empty() ? "" : ", ") + std::string(entry.name);
   return names;
 }
 
-bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error)
+SampleFormat DefaultSampleFormat(Container container)
 {
+  return container == Container::Flac ? SampleFormat::Int24 : SampleFormat::Float;
+}
+
+const char* ContainerName(Container container)
+{
+  return container == Container::Wav ? "WAV" : container == Container::Aiff ? "AIFF" : "FLAC";
+}
+
+const char* SampleFormatName(SampleFormat format)
+{
+  return format == SampleFormat::Float   ? "float"
+         : format == SampleFormat::Int16 ? "16-bit"
+                                         : "24-bit";
+}
+
+bool OutputFormatFor(const std::string& path, const SampleFormat* chosen, FileFormat& format,
+                     std::string& error)
+{
+  if (!ContainerForPath(path, format.container, error)) return false;
+  format.sample = chosen ? *chosen : DefaultSampleFormat(format.container);
   SF_INFO info = {};
-  SndfilePtr file(sf_open(path.c_str(), SFM_READ, &info));
-  if (!file)
+  info.format = SndfileFormat(format);
+  info.channels = 1;
+  info.samplerate = 44100;
+  if (sf_format_check(&info)) return true;
+  error = std::string(ContainerName(format.container)) + " files cannot hold " +
+          SampleFormatName(format.sample) + " samples (" + path + ")";
+  return false;
+}
+
+bool AudioReader::Open(const std::string& path, std::string& error)
+{
+  mPath = path;
+  mInfo = {};
+  mFile.reset(sf_open(path.c_str(), SFM_READ, &mInfo));
+  if (!mFile)
   {
     error = "cannot read " + path + ": " + sf_strerror(nullptr);
     return false;
   }
-  if (!IsSupportedContainer(info.format))
+  if (!IsSupportedContainer(mInfo.format))
   {
     error = path + " is not a WAV, AIFF or FLAC file";
     return false;
   }
-  if (info.channels < 1 || info.channels > kMaxChannels)
+  if (mInfo.channels < 1 || mInfo.channels > kMaxChannels)
   {
-    error = path + " has " + std::to_string(info.channels) +
+    error = path + " has " + std::to_string(mInfo.channels) +
             " channels; tolvane renders mono and stereo files";
     return false;
   }
-  if (info.samplerate < kMinSampleRate || info.samplerate > kMaxSampleRate)
+  if (mInfo.samplerate < kMinSampleRate || mInfo.samplerate > kMaxSampleRate)
   {
-    error = path + " has a sample rate of " + std::to_string(info.samplerate) +
+    error = path + " has a sample rate of " + std::to_string(mInfo.samplerate) +
             " Hz; tolvane renders 8000 to 192000 Hz";
     return false;
   }
-  audio.sampleRate = info.samplerate;
-  if (!ReadFrames(file.get(), info, audio))
+  if (mInfo.frames <= 0 || DataCut(mFile.get()))
   {
-    error = "cannot read " + path + ": " + sf_strerror(file.get());
+    error = path + " is damaged: it holds " +
+            (mInfo.frames > 0 ? "less audio than its header announces" : "no audio");
+    return false;
+  }
+  mPosition = 0;
+  mFailed = false;
+  return true;
+}
+
+size_t AudioReader::Read(std::vector<std::vector<float>>& channels, size_t maxFrames)
+{
+  if (!mFile || mFailed) return 0;
+  const size_t nChannels = static_cast<size_t>(mInfo.channels);
+  const size_t wanted = std::min(maxFrames, Frames() - std::min(Frames(), mPosition));
+  if (wanted == 0) return 0;
+  mInterleaved.resize(wanted * nChannels);
+  const sf_count_t got =
+      sf_readf_float(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(wanted));
+  const size_t n = got > 0 ? static_cast<size_t>(got) : 0;
+  for (size_t c = 0; c < nChannels; ++c)
+  {
+    float* target = channels[c].data();
+    for (size_t i = 0; i < n; ++i)
+      target[i] = mInterleaved[i * nChannels + c];
+  }
+  mPosition += n;
+  // The header promised more than the file holds, or the decoder failed.
+  if (n < wanted || sf_error(mFile.get()) != SF_ERR_NO_ERROR) mFailed = true;
+  return n;
+}
+
+bool AudioReader::Rewind()
+{
+  if (!mFile || sf_seek(mFile.get(), 0, SEEK_SET) != 0) return false;
+  mPosition = 0;
+  mFailed = false;
+  return true;
+}
+
+bool AudioWriter::Open(const std::string& path, FileFormat format, double sampleRate, int channels,
+                       std::string& error)
+{
+  mPath = path;
+  mChannels = channels;
+  SF_INFO info = {};
+  info.samplerate = static_cast<int>(sampleRate);
+  info.channels = channels;
+  info.format = SndfileFormat(format);
+  mFile.reset(sf_open(path.c_str(), SFM_WRITE, &info));
+  if (!mFile)
+  {
+    error = "cannot write " + path + ": " + sf_strerror(nullptr);
+    return false;
+  }
+  if (format.sample != SampleFormat::Float)
+    sf_command(mFile.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  return true;
+}
+
+bool AudioWriter::Write(const std::vector<std::vector<float>>& channels, size_t offset,
+                        size_t frames, std::string& error)
+{
+  const size_t nChannels = static_cast<size_t>(mChannels);
+  for (size_t start = 0; start < frames; start += kChunkFrames)
+  {
+    const size_t n = std::min(kChunkFrames, frames - start);
+    mInterleaved.resize(n * nChannels);
+    for (size_t i = 0; i < n; ++i)
+      for (size_t c = 0; c < nChannels; ++c)
+        mInterleaved[i * nChannels + c] = channels[c][offset + start + i];
+    if (sf_writef_float(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(n)) !=
+        static_cast<sf_count_t>(n))
+    {
+      error = "cannot write " + mPath + ": " + sf_strerror(mFile.get());
+      return false;
+    }
+  }
+  return true;
+}
+
+bool AudioWriter::Close(std::string& error)
+{
+  if (!mFile) return true;
+  if (sf_close(mFile.release()) != 0)
+  {
+    error = "cannot write " + mPath;
+    return false;
+  }
+  return true;
+}
+
+bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error)
+{
+  AudioReader reader;
+  if (!reader.Open(path, error)) return false;
+  audio.sampleRate = reader.SampleRate();
+  audio.Allocate(static_cast<size_t>(reader.Channels()), reader.Frames());
+  std::vector<std::vector<float>> block(audio.channels.size(), std::vector<float>(kChunkFrames));
+  size_t position = 0;
+  while (const size_t n = reader.Read(block, kChunkFrames))
+  {
+    for (size_t c = 0; c < block.size(); ++c)
+      std::copy_n(block[c].begin(), n, audio.channels[c].begin() + static_cast<long>(position));
+    position += n;
+  }
+  if (reader.ReadFailed() || position != reader.Frames())
+  {
+    error = path + " is damaged: it reads short (" + std::to_string(position) + " of " +
+            std::to_string(reader.Frames()) + " frames)";
     return false;
   }
   return true;
@@ -145,29 +296,8 @@ bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error
 bool WriteAudioFile(const std::string& path, const AudioData& audio, FileFormat format,
                     std::string& error)
 {
-  SF_INFO info = {};
-  info.samplerate = static_cast<int>(audio.sampleRate);
-  info.channels = static_cast<int>(audio.channels.size());
-  for (const FormatName& entry : kFormats)
-    if (entry.format == format) info.format = entry.sndfileFormat;
-
-  SndfilePtr file(sf_open(path.c_str(), SFM_WRITE, &info));
-  if (!file)
-  {
-    error = "cannot write " + path + ": " + sf_strerror(nullptr);
-    return false;
-  }
-  if ((info.format & SF_FORMAT_SUBMASK) != SF_FORMAT_FLOAT)
-    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-  if (!WriteFrames(file.get(), audio))
-  {
-    error = "cannot write " + path + ": " + sf_strerror(file.get());
-    return false;
-  }
-  if (sf_close(file.release()) != 0)
-  {
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  AudioWriter writer;
+  return writer.Open(path, format, audio.sampleRate, static_cast<int>(audio.channels.size()),
+                     error) &&
+         writer.Write(audio.channels, 0, audio.Frames(), error) && writer.Close(error);
 }

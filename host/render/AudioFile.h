@@ -1,8 +1,14 @@
 #pragma once
 
 // Audio files through libsndfile: WAV, AIFF and FLAC, mono or stereo, read as
-// 32-bit floats and written in the format the user chose.
+// 32-bit floats and written in the container the file name asks for, with the
+// sample format the user chose. Reading and writing go block by block, so that
+// a file of any length passes in bounded memory. One thread at a time per
+// object.
 
+#include <sndfile.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,30 +28,103 @@ struct AudioData
   double Seconds() const { return static_cast<double>(Frames()) / sampleRate; }
 };
 
-enum class FileFormat
+enum class Container
 {
-  WavFloat,
-  Wav16,
-  Wav24,
-  AiffFloat,
-  Aiff16,
-  Aiff24,
-  Flac16,
-  Flac24
+  Wav,
+  Aiff,
+  Flac
 };
 
-// "wav-float", "wav-16", ... ; false for an unknown name.
-bool ParseFileFormat(const std::string& name, FileFormat& format);
-// The names ParseFileFormat accepts, comma-separated.
-std::string FileFormatNames();
+enum class SampleFormat
+{
+  Float,
+  Int16,
+  Int24
+};
+
+struct FileFormat
+{
+  Container container = Container::Wav;
+  SampleFormat sample = SampleFormat::Float;
+  bool operator==(const FileFormat& other) const
+  {
+    return container == other.container && sample == other.sample;
+  }
+};
+
+// The container a file name's extension names (.wav, .aif, .aiff, .flac, in
+// any case); false with a message listing them for anything else.
+bool ContainerForPath(const std::string& path, Container& container, std::string& error);
+// "float", "16" or "24"; false for anything else.
+bool ParseSampleFormat(const std::string& name, SampleFormat& format);
+// The names ParseSampleFormat accepts, comma-separated.
+std::string SampleFormatNames();
+// Float for WAV and AIFF, 24-bit for FLAC.
+SampleFormat DefaultSampleFormat(Container container);
+// The container for the path with the chosen sample format (or the default
+// when chosen is null); false with a message when the container cannot hold it.
+bool OutputFormatFor(const std::string& path, const SampleFormat* chosen, FileFormat& format,
+                     std::string& error);
+// e.g. "WAV", "FLAC"; and "float", "16-bit".
+const char* ContainerName(Container container);
+const char* SampleFormatName(SampleFormat format);
 
 const int kMinSampleRate = 8000;
 const int kMaxSampleRate = 192000;
 const int kMaxChannels = 2;
 
-// Refuses files that are not WAV, AIFF or FLAC, have more than two channels or
-// a rate outside 8 to 192 kHz.
+struct SndfileCloser
+{
+  void operator()(SNDFILE* file) const { sf_close(file); }
+};
+
+// Reads a file block by block. Open refuses files that are not WAV, AIFF or
+// FLAC, have more than two channels, a rate outside 8 to 192 kHz or no frames.
+class AudioReader
+{
+public:
+  bool Open(const std::string& path, std::string& error);
+  int Channels() const { return mInfo.channels; }
+  double SampleRate() const { return mInfo.samplerate; }
+  // The frames the file's header announces.
+  size_t Frames() const { return static_cast<size_t>(mInfo.frames); }
+  // Up to maxFrames frames into channels[c][0 ...] (each must hold maxFrames);
+  // the number read. 0 at the end or after an error; ReadFailed() tells which.
+  size_t Read(std::vector<std::vector<float>>& channels, size_t maxFrames);
+  // True when a read failed or the file ended before the frames its header announces.
+  bool ReadFailed() const { return mFailed; }
+  // Back to the first frame.
+  bool Rewind();
+
+private:
+  std::string mPath;
+  SF_INFO mInfo = {};
+  std::unique_ptr<SNDFILE, SndfileCloser> mFile;
+  std::vector<float> mInterleaved;
+  size_t mPosition = 0;
+  bool mFailed = false;
+};
+
+// Writes a file block by block; integer formats clip at full scale.
+class AudioWriter
+{
+public:
+  bool Open(const std::string& path, FileFormat format, double sampleRate, int channels,
+            std::string& error);
+  // frames frames of channels[c][offset ...].
+  bool Write(const std::vector<std::vector<float>>& channels, size_t offset, size_t frames,
+             std::string& error);
+  bool Close(std::string& error);
+
+private:
+  std::string mPath;
+  int mChannels = 0;
+  std::unique_ptr<SNDFILE, SndfileCloser> mFile;
+  std::vector<float> mInterleaved;
+};
+
+// Whole files, for small ones (tests, tools): ReadAudioFile refuses what
+// AudioReader refuses and a file that reads short.
 bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error);
-// Integer formats clip at full scale.
 bool WriteAudioFile(const std::string& path, const AudioData& audio, FileFormat format,
                     std::string& error);

@@ -37,10 +37,11 @@ std::string FormatSummary(const RenderSummary& s)
   std::string line = s.outputPath + ": " + Format("%.2f s", s.inputSeconds + s.tailSeconds) + " (" +
                      Format("%.2f s", s.inputSeconds) + " + " +
                      Format("%.2f s tail", s.tailSeconds) + "), " + (n == 1 ? "mono" : "stereo") +
-                     ", " + Format("%.0f Hz", s.sampleRate);
+                     (s.inputChannels == 1 && n == 2 ? " from mono" : "") + ", " +
+                     Format("%.0f Hz", s.sampleRate);
   line += " | peak " + PerChannel(n, [&s](size_t c) { return Decibels(s.levels[c].peak); });
   line += " | RMS " + PerChannel(n, [&s](size_t c) { return Decibels(s.levels[c].rms); });
-  line += " | first echo " +
+  line += " | effect echo times (probe) " +
           PerChannel(n,
                      [&s](size_t c)
                      {
@@ -48,5 +49,13 @@ std::string FormatSummary(const RenderSummary& s)
                        return t < 0.0 ? std::string("none") : Format("%.0f ms", t * 1000.0);
                      });
   line += " | " + Format("%.0fx real time", s.realTimeFactor);
+  if (s.overFullScale > 0)
+    line += "\n" + std::to_string(s.overFullScale) + " samples over full scale" +
+            (s.clipped > 0
+                 ? ", " + std::to_string(s.clipped) + " clipped in the " + s.sampleFormat + " file"
+                 : std::string(" (kept in the float file)"));
+  if (s.tailCut)
+    line += "\n" + Format("tail cut at %g s", s.tailCutSeconds) + ", still " +
+            Decibels(s.tailEndLevel) + (s.tailFixed ? ": use a longer --tail" : ": use --tail");
   return line;
 }

@@ -1,7 +1,6 @@
 // `tolvane validate`: runs every check group against fresh instances of the
 // component and prints one line per check and a summary.
 
-
 #include "host/kit/Component.h"
 #include "host/validate/Validate.h"
 

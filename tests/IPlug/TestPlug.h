@@ -14,9 +14,10 @@ class TestPlug : public IPlugBase
 {
 public:
   explicit TestPlug(int nParams = 3, const char* channelIO = "1-1 2-2", int nPresets = 3,
-                    const char* effectName = "TestEffect", int version = 0x10000)
+                    const char* effectName = "TestEffect", int version = 0x10000,
+                    bool doesChunks = false)
       : IPlugBase(nParams, channelIO, nPresets, effectName, "TestProduct", "TestMfr", version,
-                  0x54657374, 0x744D6672, 0, false, false, false)
+                  0x54657374, 0x744D6672, 0, false, doesChunks, false)
   {
   }
 
@@ -47,7 +48,7 @@ public:
     informed.emplace_back(paramIdx, normalizedValue);
   }
   void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
+  void InformHostOfProgramChange() override { ++programChanges; }
   int GetSamplePos() override { return 0; }
   double GetTempo() override { return tempo; }
   void GetTimeSig(int* numerator, int* denominator) override
@@ -72,7 +73,7 @@ public:
   void PresetsChangedByHost() override { ++presetsChanged; }
 
   double tempo = 120.0;
-  int processCalls = 0, lastFrames = -1, getHostCalls = 0, presetsChanged = 0;
+  int processCalls = 0, lastFrames = -1, getHostCalls = 0, presetsChanged = 0, programChanges = 0;
   std::vector<int> paramChanges;
   std::vector<std::pair<int, double>> informed;
   std::vector<double*> seenInputs;

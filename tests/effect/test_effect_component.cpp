@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -157,4 +159,72 @@ TEST(EffectComponent, EchoesKeepTheirTimeAtHighRates)
     ASSERT_EQ(run.result, noErr);
     ExpectEchoAt(run, 0, 375.0);
   }
+}
+
+// The module must use the host's CoreFoundation and component manager, never a
+// copy of its own: objects and registrations cross between the two sides.
+TEST(EffectComponent, ModuleBringsNoCopyOfTheHostServices)
+{
+  std::string bundle, error;
+  ASSERT_TRUE(FindComponentBundle("", bundle, error)) << error;
+  const std::string module = bundle + "/Contents/MacOS/TolvaneDelay";
+  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(handle, nullptr) << dlerror();
+  // A lookup through the handle searches the module and its own libraries only.
+  for (const char* symbol : {"CFRetain", "CFBundleGetMainBundle", "FindNextComponent"})
+    EXPECT_EQ(dlsym(handle, symbol), nullptr) << symbol;
+  EXPECT_NE(dlsym(handle, "TolvaneDelay_Entry"), nullptr);
+  dlclose(handle);
+}
+
+TEST(EffectComponent, AFreshInstanceTakesItsFirstDelayFromASlowTempo)
+{
+  // Below 51 bpm the stereo engine keeps its target; a fresh one takes the
+  // tempo's (3/4 and 5/4 of a 1.5 s beat) instead of staying at 0 ms.
+  ImpulseRun run(44100.0, {1.0f, 1.0f}, 2.5, [](HostedUnit& host) { host.SetTempo(40.0); });
+  ASSERT_EQ(run.result, noErr) << run.error;
+  ExpectEchoAt(run, 0, 1125.0);
+  ExpectEchoAt(run, 1, 1875.0);
+  // The loop engine at 60 bpm with a whole note (not followed there): 4 s.
+  const auto loopWholeNote = [](HostedUnit& host)
+  {
+    host.SetTempo(60.0);
+    EXPECT_EQ(host.SetParameter(kSwitchID, 0.0f), noErr);
+    EXPECT_EQ(host.SetParameter(5, 0.0f), noErr); // "2note": a whole note
+  };
+  ImpulseRun loop(44100.0, {1.0f, 1.0f}, 4.5, loopWholeNote);
+  ASSERT_EQ(loop.result, noErr) << loop.error;
+  EXPECT_NEAR(loop.PeakMS(0), 4000.0, 100.0) << "an echo, not the doubled dry signal";
+}
+
+TEST(EffectComponent, TailTimeFollowsDelaysAndFeedback)
+{
+  HostedUnit host;
+  std::string error;
+  ASSERT_TRUE(host.OpenFound("", error)) << error;
+  ASSERT_TRUE(host.Start(StreamAt(44100.0, 2), error)) << error;
+  const auto tail = [&host]()
+  {
+    Float64 seconds = -1.0;
+    UInt32 size = sizeof(seconds);
+    EXPECT_EQ(AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_TailTime, kAudioUnitScope_Global,
+                                   0, &seconds, &size),
+              noErr);
+    return seconds;
+  };
+  // Feedback 0.75 falls below -90 dB after 37 repeats of the longer tap, 625 ms.
+  EXPECT_NEAR(tail(), 37 * 0.625, 1e-6);
+  const AudioUnitParameterID feedback1 = 20, feedback2 = 26;
+  EXPECT_EQ(host.SetParameter(feedback1, 20.0f), noErr);
+  EXPECT_EQ(host.SetParameter(feedback2, 20.0f), noErr);
+  EXPECT_NEAR(tail(), 7 * 0.625, 1e-6);
+  // A feedback that does not decay rings for the longest tail reported.
+  EXPECT_EQ(host.SetParameter(feedback2, 100.0f), noErr);
+  EXPECT_EQ(tail(), 60.0);
+  Float64 latency = -1.0;
+  UInt32 size = sizeof(latency);
+  EXPECT_EQ(AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0,
+                                 &latency, &size),
+            noErr);
+  EXPECT_EQ(latency, 0.0);
 }

@@ -43,15 +43,19 @@ TEST(HostAudioFile, EveryFormatRoundTrips)
   struct Case
   {
     const char* name;
+    const char* sample;
     float tolerance;
-  } cases[] = {{"wav-float", 0.0f}, {"aiff-float", 0.0f}, {"wav-16", 4e-5f},  {"aiff-16", 4e-5f},
-               {"flac-16", 4e-5f},  {"wav-24", 2e-7f},    {"aiff-24", 2e-7f}, {"flac-24", 2e-7f}};
+  } cases[] = {{"a.wav", "float", 0.0f}, {"b.aiff", "float", 0.0f}, {"c.wav", "16", 4e-5f},
+               {"d.aif", "16", 4e-5f},   {"e.flac", "16", 4e-5f},   {"f.wav", "24", 2e-7f},
+               {"g.aiff", "24", 2e-7f},  {"h.flac", "24", 2e-7f}};
   for (const Case& c : cases)
   {
+    SampleFormat sample;
+    ASSERT_TRUE(ParseSampleFormat(c.sample, sample)) << c.sample;
     FileFormat format;
-    ASSERT_TRUE(ParseFileFormat(c.name, format)) << c.name;
     std::string error;
-    const std::string path = dir.Path(std::string("f.") + c.name);
+    const std::string path = dir.Path(c.name);
+    ASSERT_TRUE(OutputFormatFor(path, &sample, format, error)) << error;
     ASSERT_TRUE(WriteAudioFile(path, written, format, error)) << error;
     AudioData read;
     ASSERT_TRUE(ReadAudioFile(path, read, error)) << error;
@@ -60,10 +64,46 @@ TEST(HostAudioFile, EveryFormatRoundTrips)
     ASSERT_EQ(read.Frames(), written.Frames()) << c.name;
     EXPECT_LE(LargestError(read, written), c.tolerance) << c.name;
   }
+  SampleFormat sample;
+  EXPECT_FALSE(ParseSampleFormat("wav-16", sample));
+  EXPECT_EQ(SampleFormatNames(), "float, 16, 24");
+}
+
+TEST(HostAudioFile, TheContainerComesFromTheExtension)
+{
   FileFormat format;
-  EXPECT_FALSE(ParseFileFormat("wav", format));
-  EXPECT_EQ(FileFormatNames(),
-            "wav-float, wav-16, wav-24, aiff-float, aiff-16, aiff-24, flac-16, flac-24");
+  std::string error;
+  ASSERT_TRUE(OutputFormatFor("Take 1.FLAC", nullptr, format, error)) << error;
+  EXPECT_EQ(format.container, Container::Flac);
+  EXPECT_EQ(format.sample, SampleFormat::Int24); // FLAC's default
+  ASSERT_TRUE(OutputFormatFor("dir.v2/out.aif", nullptr, format, error)) << error;
+  EXPECT_EQ(format.container, Container::Aiff);
+  EXPECT_EQ(format.sample, SampleFormat::Float);
+  for (const char* bad : {"out.mp3", "out", "dir.wav/out", "out.wav.txt"})
+  {
+    EXPECT_FALSE(OutputFormatFor(bad, nullptr, format, error)) << bad;
+    EXPECT_NE(error.find(".wav, .aif, .aiff or .flac"), std::string::npos) << error;
+  }
+  const SampleFormat floats = SampleFormat::Float;
+  EXPECT_FALSE(OutputFormatFor("out.flac", &floats, format, error));
+  EXPECT_EQ(error, "FLAC files cannot hold float samples (out.flac)");
+}
+
+TEST(HostAudioFile, DamagedFilesAreRefused)
+{
+  TempDir dir;
+  ASSERT_TRUE(WriteSound(dir.Path("whole.wav"), MakeClick(44100, 2, 1.0, 0.5),
+                         SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  const std::string whole = ReadText(dir.Path("whole.wav"));
+  std::string error;
+  AudioData audio;
+  // Cut to its header and a few frames, and to 100 bytes.
+  for (const size_t size : {size_t(100), size_t(44 + 4 * 1000)})
+  {
+    WriteText(dir.Path("cut.wav"), whole.substr(0, size));
+    EXPECT_FALSE(ReadAudioFile(dir.Path("cut.wav"), audio, error)) << size;
+    EXPECT_NE(error.find(dir.Path("cut.wav")), std::string::npos) << error;
+  }
 }
 
 TEST(HostAudioFile, IntegerFormatsClipInsteadOfWrapping)
@@ -73,7 +113,9 @@ TEST(HostAudioFile, IntegerFormatsClipInsteadOfWrapping)
   loud.sampleRate = 44100.0;
   loud.channels = {{1.5f, -1.5f, 0.25f}};
   std::string error;
-  ASSERT_TRUE(WriteAudioFile(dir.Path("loud.wav"), loud, FileFormat::Wav16, error)) << error;
+  ASSERT_TRUE(
+      WriteAudioFile(dir.Path("loud.wav"), loud, {Container::Wav, SampleFormat::Int16}, error))
+      << error;
   AudioData read;
   ASSERT_TRUE(ReadAudioFile(dir.Path("loud.wav"), read, error)) << error;
   ASSERT_EQ(read.Frames(), 3u);
@@ -82,7 +124,7 @@ TEST(HostAudioFile, IntegerFormatsClipInsteadOfWrapping)
   EXPECT_NEAR(read.channels[0][2], 0.25f, 1e-4f);
 
   // Float files keep what is beyond full scale.
-  ASSERT_TRUE(WriteAudioFile(dir.Path("loud-float.wav"), loud, FileFormat::WavFloat, error));
+  ASSERT_TRUE(WriteAudioFile(dir.Path("loud-float.wav"), loud, FileFormat(), error));
   ASSERT_TRUE(ReadAudioFile(dir.Path("loud-float.wav"), read, error));
   EXPECT_EQ(read.channels[0][0], 1.5f);
 }
@@ -101,6 +143,6 @@ TEST(HostAudioFile, RefusalsNameTheFile)
   EXPECT_NE(error.find("sample rate of 384000 Hz; tolvane renders 8000 to 192000 Hz"),
             std::string::npos);
 
-  EXPECT_FALSE(WriteAudioFile(dir.Path("no/such/dir.wav"), Ramps(10), FileFormat::WavFloat, error));
+  EXPECT_FALSE(WriteAudioFile(dir.Path("no/such/dir.wav"), Ramps(10), FileFormat(), error));
   EXPECT_EQ(error.find("cannot write"), 0u) << error;
 }

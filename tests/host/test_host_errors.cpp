@@ -86,10 +86,12 @@ TEST_F(HostErrors, UnknownNamesAndValuesOutOfRange)
           "unknown preset 'Nope' (factory presets: \"Tolvane Delay\")"},
          good);
   Expect({{"render", "IN", "OUT", "--set", "Feedback1=150"},
-          "value 150 for parameter 'Feedback1' is outside 0 to 100"},
+          "'150' for parameter 'Feedback1' is neither a value from 0 to 100"},
          good);
-  Expect({{"render", "IN", "OUT", "--set", "Feedback1=-0.5"}, "is outside 0 to 100"}, good);
-  Expect({{"render", "IN", "OUT", "--set", "Feedback1=abc"}, "'abc' is not a number", 2}, good);
+  Expect({{"render", "IN", "OUT", "--set", "Feedback1=-0.5"}, "is neither a value"}, good);
+  Expect({{"render", "IN", "OUT", "--set", "Feedback1=abc"},
+          "'abc' for parameter 'Feedback1' is neither a value from 0 to 100"},
+         good);
 }
 
 TEST_F(HostErrors, StateFilesTheComponentRefuses)
@@ -124,13 +126,13 @@ TEST_F(HostErrors, AFailingPlotKeepsTheAudioFromBeingWritten)
 TEST_F(HostErrors, UsageMistakes)
 {
   const std::string good = mDir.Path("good.wav");
-  Expect({{"render"}, "render needs an output file", 2}, good);
+  Expect({{"render"}, "render needs an input and an output file", 2}, good);
   Expect({{"render", "IN", "OUT", "extra"}, "unexpected argument 'extra'", 2}, good);
   Expect({{"render", "IN", "OUT", "--loud"}, "unknown option --loud", 2}, good);
   Expect({{"render", "IN", "OUT", "--tempo", "0"}, "--tempo needs a number from 1 to 999", 2},
          good);
   Expect({{"render", "IN", "OUT", "--block", "0"}, "--block needs a whole number", 2}, good);
-  Expect({{"render", "IN", "OUT", "--format", "mp3"}, "unknown format 'mp3'", 2}, good);
+  Expect({{"render", "IN", "OUT", "--format", "mp3"}, "unknown sample format 'mp3'", 2}, good);
   Expect({{"render", "IN", "OUT", "--preset", "Tolvane Delay", "--state", "x"},
           "cannot be combined",
           2},
@@ -138,4 +140,69 @@ TEST_F(HostErrors, UsageMistakes)
   Expect({{"render", "IN", "OUT", "--component", mDir.Path("nothing")}, "no component bundle at"},
          good);
   Expect({{"fly"}, "unknown command 'fly'", 2}, good);
+}
+
+TEST_F(HostErrors, TheInputIsNeverWritten)
+{
+  const std::string input = mDir.Path("take.wav");
+  ASSERT_TRUE(WriteSound(input, MakeClick(44100, 2, 0.5, 0.1), SF_FORMAT_WAV | SF_FORMAT_FLOAT));
+  const std::string original = ReadText(input);
+  // One name: no demo is rendered into it.
+  RunResult run = RunTolvane({"render", input});
+  EXPECT_EQ(run.status, 2);
+  // The same file as output, under its own name and under another spelling.
+  for (const std::string& out : {input, mDir.Path("./take.wav"), mDir.Path("sub/../take.wav")})
+  {
+    std::filesystem::create_directory(mDir.Path("sub"));
+    run = RunTolvane({"render", input, out});
+    EXPECT_EQ(run.status, 1) << out;
+    EXPECT_TRUE(Contains(run.err, "is the input file")) << run.err;
+    run = RunTolvane({"render", input, mDir.Path("o.wav"), "--plot", out});
+    EXPECT_EQ(run.status, 1) << out;
+  }
+  EXPECT_EQ(ReadText(input), original);
+  EXPECT_FALSE(FileExists(mDir.Path("o.wav")));
+}
+
+TEST_F(HostErrors, DashWordsWriteNothing)
+{
+  // "-h" asks for help; nothing named "-h" appears.
+  RunResult run = RunTolvane({"render", "-h"}, mDir.Path(""));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(Contains(run.out, "usage: tolvane render"));
+  EXPECT_FALSE(FileExists(mDir.Path("-h")));
+  run = RunTolvane({"render", "--demo", "-x"}, mDir.Path(""));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_FALSE(FileExists(mDir.Path("-x")));
+}
+
+TEST_F(HostErrors, DamagedAndWronglyNamedFiles)
+{
+  const std::string good = mDir.Path("good.wav");
+  const std::string whole = ReadText(good);
+  WriteText(mDir.Path("cut.wav"), whole.substr(0, 100));
+  Expect({{"render", "IN", "OUT"}, "cut.wav"}, mDir.Path("cut.wav"));
+  WriteText(mDir.Path("short.wav"), whole.substr(0, whole.size() / 2));
+  Expect({{"render", "IN", "OUT"}, "short.wav"}, mDir.Path("short.wav"));
+  // The output's extension chooses the container; a float FLAC does not exist.
+  RunResult run = RunTolvane({"render", good, mDir.Path("out.mp3")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, ".wav, .aif, .aiff or .flac")) << run.err;
+  EXPECT_FALSE(FileExists(mDir.Path("out.mp3")));
+  run = RunTolvane({"render", good, mDir.Path("out.flac"), "--format", "float"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "FLAC files cannot hold float samples")) << run.err;
+  EXPECT_FALSE(FileExists(mDir.Path("out.flac")));
+  // --mono is for mono inputs.
+  run = RunTolvane({"render", good, mDir.Path("m.wav"), "--mono"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "is stereo")) << run.err;
+}
+
+TEST_F(HostErrors, UnknownParametersNameTheClosestOnes)
+{
+  const RunResult run =
+      RunTolvane({"render", mDir.Path("good.wav"), mDir.Path("o.wav"), "--set", "Levle1=3"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "unknown parameter 'Levle1' (closest: Level1, Level2")) << run.err;
 }

@@ -5,6 +5,18 @@
 
 #include <gtest/gtest.h>
 
+namespace
+{
+// The whole line of the text that starts with `start`; "" when none does.
+std::string LineOf(const std::string& text, const std::string& start)
+{
+  const size_t at = text.find("\n" + start);
+  if (at == std::string::npos) return std::string();
+  const size_t end = text.find('\n', at + 1);
+  return text.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+}
+} // namespace
+
 TEST(HostInfo, ShowsDescriptionChannelsParametersAndPresets)
 {
   const RunResult run = RunTolvane({"info"});
@@ -15,11 +27,26 @@ TEST(HostInfo, ShowsDescriptionChannelsParametersAndPresets)
   EXPECT_TRUE(Contains(run.out, "1.0.0 (0x00010000)"));
   EXPECT_TRUE(Contains(run.out, "1 in 1 out, 2 in 2 out"));
   EXPECT_TRUE(Contains(run.out, "latency       0 s"));
-  EXPECT_TRUE(Contains(run.out, "parameters (28):"));
-  // Index, name, unit, range and the factory preset's value as the host reads it.
-  EXPECT_TRUE(Contains(run.out, "     20  Feedback1        %      0 to 100         75")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "      7  2LFO intensity   %      0 to 100         0")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "parameters (28;"));
+  EXPECT_TRUE(Contains(run.out, "\"switch\" selects the stereo engine")) << run.out;
+  // Index, name, panel, unit, range, the factory preset's value as the host
+  // reads it, the text the effect shows for it and, when stepped, its steps.
+  EXPECT_EQ(LineOf(run.out, "     20  Feedback1 "),
+            "     20  Feedback1        stereo engine  %     0-100      75       0.75       -");
+  EXPECT_EQ(LineOf(run.out, "      7  2LFO intensity "),
+            "      7  2LFO intensity   loop engine    %     0-100      0        0.00       -");
+  EXPECT_EQ(LineOf(run.out, "     19  Delay1 "),
+            "     19  Delay1           stereo engine  %     0-100      16.36    3.0        16");
+  EXPECT_EQ(LineOf(run.out, "     13  switch "),
+            "     13  switch           both           %     0-100      100      -          -");
   EXPECT_TRUE(Contains(run.out, "factory presets (1):\n      0  Tolvane Delay"));
+}
+
+TEST(HostInfo, TheVersionIsTheProgramsOwn)
+{
+  const RunResult run = RunTolvane({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "tolvane 1.0.0\n");
 }
 
 TEST(HostInfo, TheEnvironmentNamesTheComponentsFolder)
@@ -45,16 +72,17 @@ TEST(HostHelp, ListsTheCommands)
 {
   const RunResult run = RunTolvane({"help"});
   EXPECT_EQ(run.status, 0);
-  for (const char* command : {"render [options] [IN] OUT", "info", "preset save", "preset show",
-                              "validate"})
+  for (const char* command : {"render [options] IN OUT", "render --demo", "info", "preset save",
+                              "preset show", "validate"})
     EXPECT_TRUE(Contains(run.out, command)) << command;
 }
 
 TEST(HostHelp, EveryCommandAnswersHelpWithItsOwnUsage)
 {
-  const std::pair<const char*, const char*> commands[] = {
-      {"render", "--tempo BPM"}, {"info", "--component PATH"}, {"preset", "--set NAME=VALUE"},
-      {"validate", "--component PATH"}};
+  const std::pair<const char*, const char*> commands[] = {{"render", "--tempo BPM"},
+                                                          {"info", "--component PATH"},
+                                                          {"preset", "--set NAME=VALUE"},
+                                                          {"validate", "--component PATH"}};
   for (const auto& [command, option] : commands)
   {
     const RunResult run = RunTolvane({command, "--help"});

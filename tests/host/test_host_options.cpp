@@ -17,7 +17,7 @@ struct Rendered
 };
 
 // A stereo click at 1 s through the plug-in with the given options.
-Rendered RenderClick(const std::vector<std::string>& options)
+Rendered RenderClick(const std::vector<std::string>& options, bool expectSuccess = true)
 {
   TempDir dir;
   EXPECT_TRUE(WriteSound(dir.Path("click.wav"), MakeClick(kRate, 2, 2.0, 1.0),
@@ -27,6 +27,7 @@ Rendered RenderClick(const std::vector<std::string>& options)
   args.insert(args.end(), options.begin(), options.end());
   Rendered result;
   result.run = RunTolvane(args);
+  if (!expectSuccess) return result;
   EXPECT_EQ(result.run.status, 0) << result.run.err;
   EXPECT_TRUE(ReadSound(dir.Path("out.wav"), result.out));
   return result;
@@ -46,7 +47,8 @@ TEST(HostOptions, TempoReachesThePlugInThroughTheHostCallbacks)
   // 3 and 5 of four steps per beat at 100 bpm.
   EXPECT_NEAR(EchoSeconds(r.out, 0), 0.450, 0.0002);
   EXPECT_NEAR(EchoSeconds(r.out, 1), 0.750, 0.0002);
-  EXPECT_NE(r.run.out.find("first echo L 450 ms, R 750 ms"), std::string::npos) << r.run.out;
+  EXPECT_NE(r.run.out.find("effect echo times (probe) L 450 ms, R 750 ms"), std::string::npos)
+      << r.run.out;
 }
 
 TEST(HostOptions, SetChangesParametersByTheirHostNames)
@@ -59,7 +61,8 @@ TEST(HostOptions, SetChangesParametersByTheirHostNames)
   // Without its level the left tap is silent; the right one is untouched.
   r = RenderClick({"--set", "Level1=0"});
   EXPECT_LT(EchoSeconds(r.out, 0), 0.0);
-  EXPECT_NE(r.run.out.find("first echo L none, R 625 ms"), std::string::npos) << r.run.out;
+  EXPECT_NE(r.run.out.find("effect echo times (probe) L none, R 625 ms"), std::string::npos)
+      << r.run.out;
 
   // Fully dry: the output is the input, exactly.
   r = RenderClick({"--set", "wetdry1=0"});
@@ -91,4 +94,22 @@ TEST(HostOptions, FactoryPresetRestoresItsValuesOverAChangedState)
   EXPECT_NEAR(EchoSeconds(changed.out, 0), 0.125, 0.0002);
   const Rendered factory = RenderClick({"--preset", "Tolvane Delay"});
   EXPECT_NEAR(EchoSeconds(factory.out, 0), 0.375, 0.0002);
+}
+
+TEST(HostOptions, SetTakesNamesInAnyCase)
+{
+  // "delay1" is Delay1: one step instead of three, 125 ms.
+  const Rendered r = RenderClick({"--set", "delay1=0", "--set", "LEVEL2=47"});
+  EXPECT_NEAR(EchoSeconds(r.out, 0), 0.125, 0.0002);
+  EXPECT_NEAR(EchoSeconds(r.out, 1), 0.625, 0.0002);
+}
+
+TEST(HostOptions, SettingTheUnselectedEngineIsWarnedAbout)
+{
+  // The factory preset selects the stereo engine: the loop engine's feedback does nothing.
+  const Rendered r = RenderClick({"--set", "2feedback=80"});
+  EXPECT_NE(r.run.err.find("warning: 2feedback acts in the loop engine, but \"switch\" selects "
+                           "the stereo engine"),
+            std::string::npos)
+      << r.run.err;
 }

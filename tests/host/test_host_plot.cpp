@@ -49,12 +49,7 @@ TEST(HostPlot, LanesPerChannelAndMarksAtTheEchoes)
   // 10 s at 1 kHz: a hit at 1 s, echoes after 0.4 s (left) and 0.8 s (right).
   const AudioData input = ClickAt(10000, 1000, 2, 1.0f);
   const AudioData output = ClickAt(12000, 1000, 2, 1.0f);
-  PlotData data;
-  data.input = &input;
-  data.output = &output;
-  data.hitFrame = 1000;
-  data.echoSeconds = {0.4, 0.8};
-  data.title = "TEST";
+  PlotData data = PlotDataFromAudio(input, output, 1000, {0.4, 0.8}, "TEST");
   const auto stereo = Draw(data, dir);
   ASSERT_TRUE(stereo);
   EXPECT_EQ(stereo->getWidth(), 1500);
@@ -74,9 +69,7 @@ TEST(HostPlot, LanesPerChannelAndMarksAtTheEchoes)
 
   // Mono has half the lanes; no hit means no marks and no detail view.
   const AudioData monoIn = ClickAt(10000, 1000, 1, 1.0f), monoOut = ClickAt(10000, 1000, 1, 1.0f);
-  data.input = &monoIn;
-  data.output = &monoOut;
-  data.hitFrame = -1;
+  data = PlotDataFromAudio(monoIn, monoOut, -1, {0.4, 0.8}, "TEST");
   const auto mono = Draw(data, dir);
   ASSERT_TRUE(mono);
   EXPECT_LT(mono->getHeight(), stereo->getHeight());
@@ -87,11 +80,72 @@ TEST(HostPlot, NothingToPlotIsAnError)
 {
   TempDir dir;
   const AudioData empty = ClickAt(0, 0, 0, 0.0f);
-  PlotData data;
-  data.input = &empty;
-  data.output = &empty;
+  const PlotData data = PlotDataFromAudio(empty, empty, -1, {}, "");
   std::string error;
   EXPECT_FALSE(WritePlot(dir.Path("p.png"), data, error));
   EXPECT_EQ(error, "nothing to plot");
   EXPECT_FALSE(FileExists(dir.Path("p.png")));
+}
+
+TEST(HostPlot, EnvelopesKeepEveryPeakInBoundedMemory)
+{
+  // An hour at 1 kHz in blocks, with single spikes: the envelope coarsens but
+  // never loses an extreme.
+  Envelope envelope(64);
+  std::vector<float> block(1000, 0.0f);
+  for (size_t second = 0; second < 3600; ++second)
+  {
+    block[0] = second == 1234 ? 0.9f : 0.0f;
+    block[500] = second == 3000 ? -0.7f : 0.0f;
+    envelope.Add(block.data(), block.size());
+  }
+  EXPECT_EQ(envelope.Frames(), 3600000u);
+  EXPECT_LE(envelope.FramesPerBin() * 64, 2 * 3600000u);
+  float lo = 0.0f, hi = 0.0f;
+  ASSERT_TRUE(envelope.Range(0, envelope.Frames(), lo, hi));
+  EXPECT_EQ(hi, 0.9f);
+  EXPECT_EQ(lo, -0.7f);
+  ASSERT_TRUE(envelope.Range(1234000, 1234001, lo, hi));
+  EXPECT_EQ(hi, 0.9f);
+  ASSERT_TRUE(envelope.Range(0, 1000000, lo, hi));
+  EXPECT_EQ(hi, 0.0f) << "a stretch without the spike stays flat";
+  EXPECT_FALSE(envelope.Range(3600000, 3600001, lo, hi));
+
+  // A detail window keeps exactly its frames, whatever the blocks.
+  SampleWindow window;
+  window.first = 1500;
+  window.capacity = 10;
+  for (size_t at = 0; at < 4000; at += 700)
+  {
+    std::vector<float> ramp(700);
+    for (size_t i = 0; i < ramp.size(); ++i)
+      ramp[i] = static_cast<float>(at + i);
+    window.Offer(at, ramp.data(), ramp.size());
+  }
+  ASSERT_EQ(window.samples.size(), 10u);
+  EXPECT_EQ(window.samples.front(), 1500.0f);
+  EXPECT_EQ(window.samples.back(), 1509.0f);
+}
+
+TEST(HostPlot, TheOutputCarriesItsEnvelopeInDecibels)
+{
+  TempDir dir;
+  // A click whose echoes decay by 20 dB each: -40 dB is invisible on the
+  // waveform but plain on the dB envelope.
+  AudioData input = ClickAt(4000, 100, 1, 1.0f), output = ClickAt(4000, 100, 1, 1.0f);
+  for (size_t k = 1; k <= 3; ++k)
+    output.channels[0][100 + 1000 * k] = static_cast<float>(std::pow(0.1, double(k)));
+  const auto bitmap = Draw(PlotDataFromAudio(input, output, -1, {}, "DB"), dir);
+  ASSERT_TRUE(bitmap);
+  const LICE_pixel kDecibelLine = LICE_RGBA(250, 220, 120, 255);
+  // In the output lane (second lane), the -40 dB echo lifts the line two
+  // thirds of the way down the lane.
+  const int laneTop = 44 + 162;
+  int highest = 1 << 30;
+  const int column = 130 + int(std::lround(2.1 / 4.0 * (1500 - 20 - 130 - 1)));
+  for (int x = column - 3; x <= column + 3; ++x)
+    for (int y = laneTop; y < laneTop + 150; ++y)
+      if (LICE_GetPixel(bitmap.get(), x, y) == kDecibelLine)
+        highest = std::min(highest, y - laneTop);
+  EXPECT_NEAR(highest, 149 * 40 / 60, 3);
 }

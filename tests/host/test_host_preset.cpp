@@ -24,7 +24,7 @@ TEST(HostPreset, SaveWritesTheClassInfoDictionaryAsXML)
   EXPECT_TRUE(Contains(show.out, "'tVll'"));
   EXPECT_TRUE(Contains(show.out, "65536 (1.0.0)"));
   EXPECT_TRUE(Contains(show.out, "\"Tolvane Delay\""));
-  EXPECT_TRUE(Contains(show.out, "Feedback1        75")) << show.out;
+  EXPECT_TRUE(Contains(show.out, "Feedback1          75 (shows 0.75)")) << show.out;
 }
 
 TEST(HostPreset, SavedValuesShowAndRenderAsTheyWereSet)
@@ -35,8 +35,11 @@ TEST(HostPreset, SavedValuesShowAndRenderAsTheyWereSet)
                 .status,
             0);
   const RunResult show = RunTolvane({"preset", "show", dir.Path("p.aupreset")});
-  EXPECT_TRUE(Contains(show.out, "Feedback1        12.5")) << show.out;
-  EXPECT_TRUE(Contains(show.out, "2LFO intensity   33.25")) << show.out;
+  // Values that differ from the factory preset are marked, with what it has.
+  EXPECT_TRUE(Contains(show.out, "Feedback1        * 12.5 (shows 0.12)   factory 75 (shows 0.75)"))
+      << show.out;
+  EXPECT_TRUE(Contains(show.out, "2LFO intensity   * 33.25")) << show.out;
+  EXPECT_TRUE(Contains(show.out, "Level1             47 (shows 0.47)")) << show.out;
 
   // Rendering with the state equals rendering with the same values set.
   ASSERT_TRUE(WriteSound(dir.Path("in.wav"), MakeTestNoise(44100, 2, 1.0, 0.5f),
@@ -86,4 +89,26 @@ TEST(HostPreset, ShowRefusesWhatIsNotAPresetOfThisComponent)
   show = RunTolvane({"preset", "show", dir.Path("text.aupreset")});
   EXPECT_NE(show.status, 0);
   EXPECT_TRUE(Contains(show.err, "is not a property-list file")) << show.err;
+}
+
+TEST(HostPreset, SaveNamesThePresetAndTakesTheTextsTheEffectShows)
+{
+  TempDir dir;
+  // 5000 is no value of 0 to 100, but the text LP1 shows at 25; the name goes inside the file.
+  const RunResult save = RunTolvane({"preset", "save", dir.Path("p.aupreset"), "--name",
+                                     "Dark Echo", "--set", "lp1=5000", "--set", "HP1=1000"});
+  ASSERT_EQ(save.status, 0) << save.err;
+  EXPECT_TRUE(Contains(ReadText(dir.Path("p.aupreset")), "<string>Dark Echo</string>"));
+  const RunResult show = RunTolvane({"preset", "show", dir.Path("p.aupreset")});
+  ASSERT_EQ(show.status, 0) << show.err;
+  EXPECT_TRUE(Contains(show.out, "\"Dark Echo\"")) << show.out;
+  EXPECT_TRUE(Contains(show.out, "LP1              * 25 (shows 5000)")) << show.out;
+
+  // A text no value shows is refused with what the parameter takes.
+  const RunResult bad =
+      RunTolvane({"preset", "save", dir.Path("q.aupreset"), "--set", "LP1=5000.5"});
+  EXPECT_NE(bad.status, 0);
+  EXPECT_TRUE(Contains(bad.err, "'5000.5' for parameter 'LP1' is neither a value from 0 to 100"))
+      << bad.err;
+  EXPECT_FALSE(FileExists(dir.Path("q.aupreset")));
 }

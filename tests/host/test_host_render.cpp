@@ -53,21 +53,22 @@ TEST(HostRender, DemoShowsTheFactoryTapsInSummaryFileAndPlot)
 {
   TempDir dir;
   const RunResult wet =
-      RunTolvane({"render", "--plot", "out/demo.png", "out/demo.wav"}, dir.Path(""));
+      RunTolvane({"render", "--demo", "--plot", "out/demo.png", "out/demo.wav"}, dir.Path(""));
   // The folder must exist: nothing is created behind the user's back.
   EXPECT_NE(wet.status, 0);
   std::filesystem::create_directory(dir.Path("out"));
   const RunResult run =
-      RunTolvane({"render", "--plot", "out/demo.png", "out/demo.wav"}, dir.Path(""));
+      RunTolvane({"render", "--demo", "--plot", "out/demo.png", "out/demo.wav"}, dir.Path(""));
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("first echo L 375 ms, R 625 ms"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("effect echo times (probe) L 375 ms, R 625 ms"), std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("stereo, 44100 Hz"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("x real time"), std::string::npos) << run.out;
   EXPECT_EQ(ReadText(dir.Path("out/demo.png")).compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
 
   // The bypassed demo is the dry input; what the effect adds starts 375 ms
   // (left) and 625 ms (right) after the first kick at 0.
-  ASSERT_EQ(RunTolvane({"render", "--bypass", dir.Path("dry.wav")}).status, 0);
+  ASSERT_EQ(RunTolvane({"render", "--demo", "--bypass", dir.Path("dry.wav")}).status, 0);
   Sound out, dry;
   ASSERT_TRUE(ReadSound(dir.Path("out/demo.wav"), out));
   ASSERT_TRUE(ReadSound(dir.Path("dry.wav"), dry));
@@ -101,13 +102,19 @@ TEST(HostRender, StereoEchoesAt44100And96000Hz)
   }
 }
 
-TEST(HostRender, MonoInputGivesMonoOutputWithTheLeftTap)
+TEST(HostRender, MonoInputGivesStereoOutputWithBothTaps)
 {
   TempDir dir;
+  // The mono signal plays into both inputs: a stereo file with both taps at full level.
   const Sound out = RenderClick(dir, 44100, 1);
-  ASSERT_EQ(out.channels.size(), 1u);
-  // The effect sums its inputs to mono, so the mono click enters at half level.
-  ExpectEcho(out.channels[0], 44100, kLeftEcho, kEchoLevel / 2);
+  ASSERT_EQ(out.channels.size(), 2u);
+  ExpectEcho(out.channels[0], 44100, kLeftEcho, kEchoLevel);
+  ExpectEcho(out.channels[1], 44100, kRightEcho, kEchoLevel);
+
+  // --mono keeps the mono configuration: one channel, the left tap, the click at half level.
+  const Sound mono = RenderClick(dir, 44100, 1, {"--mono"});
+  ASSERT_EQ(mono.channels.size(), 1u);
+  ExpectEcho(mono.channels[0], 44100, kLeftEcho, kEchoLevel / 2);
 }
 
 TEST(HostRender, BypassGivesTheInputBackBitForBit)
@@ -117,10 +124,12 @@ TEST(HostRender, BypassGivesTheInputBackBitForBit)
     TempDir dir;
     const Sound in = MakeTestNoise(48000, nChannels, 1.5, 0.9f);
     ASSERT_TRUE(WriteSound(dir.Path("in.wav"), in, kFloatWav));
-    const RunResult run =
-        RunTolvane({"render", dir.Path("in.wav"), dir.Path("out.wav"), "--bypass"});
+    std::vector<std::string> args = {"render", dir.Path("in.wav"), dir.Path("out.wav"), "--bypass"};
+    if (nChannels == 1) args.push_back("--mono");
+    const RunResult run = RunTolvane(args);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find(nChannels == 1 ? "first echo none" : "first echo L none, R none"),
+    EXPECT_NE(run.out.find(nChannels == 1 ? "effect echo times (probe) none"
+                                          : "effect echo times (probe) L none, R none"),
               std::string::npos)
         << run.out;
     Sound out;
@@ -169,6 +178,45 @@ TEST(HostRender, FixedTailAndSliceSizesKeepTheResult)
   EXPECT_EQ(odd.channels, steady.channels);
 }
 
+TEST(HostRender, AShortTailCutWhileRingingIsReported)
+{
+  TempDir dir;
+  ASSERT_TRUE(WriteSound(dir.Path("in.wav"), MakeClick(44100, 2, 0.5, 0.1), kFloatWav));
+  const RunResult run =
+      RunTolvane({"render", dir.Path("in.wav"), dir.Path("out.wav"), "--tail", "0.5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("tail cut at 0.5 s, still -"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("use a longer --tail"), std::string::npos) << run.out;
+}
+
+TEST(HostRender, SamplesOverFullScaleAreCountedAndClippedInIntegerFiles)
+{
+  TempDir dir;
+  Sound hot = MakeClick(44100, 2, 0.5, 0.1);
+  hot.channels[0][4410] = hot.channels[1][4410] = 1.5f;
+  ASSERT_TRUE(WriteSound(dir.Path("hot.wav"), hot, kFloatWav));
+  RunResult run = RunTolvane({"render", dir.Path("hot.wav"), dir.Path("out.wav"), "--tail", "0"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("2 samples over full scale (kept in the float file)"), std::string::npos)
+      << run.out;
+  run = RunTolvane(
+      {"render", dir.Path("hot.wav"), dir.Path("out.flac"), "--tail", "0", "--format", "16"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("2 samples over full scale, 2 clipped in the 16-bit file"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST(HostRender, AtSlowTemposTheEchoComesFromTheTempo)
+{
+  // At 40 bpm the stereo engine stops following the tempo, but a fresh
+  // instance still takes its first target from it: 3/4 and 5/4 of a 1.5 s beat.
+  TempDir dir;
+  const Sound out = RenderClick(dir, 44100, 2, {"--tempo", "40", "--tail", "2"});
+  ExpectEcho(out.channels[0], 44100, 1.125, kEchoLevel);
+  ExpectEcho(out.channels[1], 44100, 1.875, kEchoLevel);
+}
+
 TEST(HostRender, OutputFormatsAndInputContainers)
 {
   TempDir dir;
@@ -180,20 +228,24 @@ TEST(HostRender, OutputFormatsAndInputContainers)
     const char* input;
     const char* format;
     int expected;
-  } cases[] = {{"in.aiff", nullptr, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
-               {"in.flac", "wav-16", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-               {"in.aiff", "flac-24", SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-               {"in.flac", "aiff-float", SF_FORMAT_AIFF | SF_FORMAT_FLOAT}};
+    const char* output;
+  } cases[] = {{"in.aiff", nullptr, SF_FORMAT_WAV | SF_FORMAT_FLOAT, "out.wav"},
+               {"in.flac", "16", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "out.WAV"},
+               {"in.aiff", nullptr, SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "out.flac"},
+               {"in.aiff", "16", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "out.flac"},
+               {"in.flac", nullptr, SF_FORMAT_AIFF | SF_FORMAT_FLOAT, "out.aiff"},
+               {"in.flac", "24", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "out.aif"}};
   for (const Case& c : cases)
   {
-    std::vector<std::string> args = {"render", dir.Path(c.input), dir.Path("out"), "--tail", "0.5"};
+    std::vector<std::string> args = {"render", dir.Path(c.input), dir.Path(c.output), "--tail",
+                                     "0.5"};
     if (c.format) args.insert(args.end(), {"--format", c.format});
     const RunResult run = RunTolvane(args);
     ASSERT_EQ(run.status, 0) << run.err;
     Sound out;
     int format = 0;
-    ASSERT_TRUE(ReadSound(dir.Path("out"), out, &format));
-    EXPECT_EQ(format & (SF_FORMAT_TYPEMASK | SF_FORMAT_SUBMASK), c.expected) << c.input;
+    ASSERT_TRUE(ReadSound(dir.Path(c.output), out, &format));
+    EXPECT_EQ(format & (SF_FORMAT_TYPEMASK | SF_FORMAT_SUBMASK), c.expected) << c.output;
     // The echo of the click survives every format.
     EXPECT_NEAR(PeakBetween(out.channels[0], 44100 + 16000, 44100 + 17000), kEchoLevel, 0.01f);
   }

@@ -44,17 +44,36 @@ TEST(HostSignal, SummaryLineForStereoAndMono)
   summary.levels = {{1.0, 0.5}, {0.0, 0.0}};
   summary.echoSeconds = {0.37497, -1.0};
   summary.realTimeFactor = 1234.4;
-  EXPECT_EQ(FormatSummary(summary),
-            "out/demo.wav: 10.50 s (8.00 s + 2.50 s tail), stereo, 44100 Hz | peak L 0.0 dBFS, "
-            "R -inf dBFS | RMS L -6.0 dBFS, R -inf dBFS | first echo L 375 ms, R none | 1234x "
-            "real time");
+  EXPECT_EQ(
+      FormatSummary(summary),
+      "out/demo.wav: 10.50 s (8.00 s + 2.50 s tail), stereo, 44100 Hz | peak L 0.0 dBFS, "
+      "R -inf dBFS | RMS L -6.0 dBFS, R -inf dBFS | effect echo times (probe) L 375 ms, R none | "
+      "1234x real time");
 
   summary.levels = {{0.5, 0.25}};
   summary.echoSeconds = {0.625};
   summary.tailSeconds = 0.0;
   EXPECT_EQ(FormatSummary(summary),
             "out/demo.wav: 8.00 s (8.00 s + 0.00 s tail), mono, 44100 Hz | peak -6.0 dBFS | RMS "
-            "-12.0 dBFS | first echo 625 ms | 1234x real time");
+            "-12.0 dBFS | effect echo times (probe) 625 ms | 1234x real time");
+
+  // A mono input rendered in stereo, samples over full scale, a tail cut while ringing.
+  summary.levels = {{1.5, 0.25}, {0.5, 0.25}};
+  summary.echoSeconds = {0.375, 0.625};
+  summary.inputChannels = 1;
+  summary.overFullScale = 3;
+  summary.clipped = 3;
+  summary.sampleFormat = "16-bit";
+  summary.tailCut = true;
+  summary.tailCutSeconds = 30.0;
+  summary.tailEndLevel = 0.5;
+  const std::string text = FormatSummary(summary);
+  EXPECT_NE(text.find("stereo from mono, 44100 Hz"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n3 samples over full scale, 3 clipped in the 16-bit file"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\ntail cut at 30 s, still -6.0 dBFS: use --tail"), std::string::npos)
+      << text;
 }
 
 TEST(HostSignal, DemoIsFourBarsOfHitsOnTheBeat)

@@ -50,7 +50,6 @@ private:
   AudioUnit mUnit = nullptr;
 };
 
-
 // Non-interleaved float buffers and the buffer list that points at them.
 class BufferSet
 {

@@ -72,12 +72,12 @@ TEST_F(Editor, GestureIsCapturedWithDeltasAndAnnounced)
   gui->OnMouseDown(10, 10, &mod);
   EXPECT_EQ(gui->GetMouseCapture(), 0);
   gui->OnMouseDrag(15, 8, &mod);
-  gui->OnMouseDrag(15, 8, &mod); // same position: not delivered
+  gui->OnMouseDrag(15, 8, &mod);  // same position: not delivered
   gui->OnMouseDrag(80, 20, &mod); // over the other control: still the captured one
   gui->OnMouseUp(90, 30, &mod);
   EXPECT_EQ(gui->GetMouseCapture(), -1);
-  const std::vector<std::string> expected = {"knob:down 10,10", "knob:drag 5,-2",
-                                             "knob:drag 65,12", "knob:up 90,30"};
+  const std::vector<std::string> expected = {"knob:down 10,10", "knob:drag 5,-2", "knob:drag 65,12",
+                                             "knob:up 90,30"};
   EXPECT_EQ(log, expected);
   const std::vector<std::pair<char, int>> gestures = {{'B', 2}, {'E', 2}};
   EXPECT_EQ(plug.gestures, gestures);

@@ -48,14 +48,14 @@ TEST_F(Redraw, DirtyScanUnitesDirtyRectangles)
 TEST_F(Redraw, StrictDrawsWhatTouchesTheRectangleAndCleansAll)
 {
   Probe(IRECT(0, 0, 200, 100), "bg");
-  Probe(IRECT(40, 10, 60, 30), "left-edge");  // ends where the repaint area begins
+  Probe(IRECT(40, 10, 60, 30), "before"); // ends where the repaint area begins
   Probe(IRECT(60, 10, 80, 30), "inside");
   ProbeControl* hidden = Probe(IRECT(60, 10, 80, 30), "hidden");
-  Probe(IRECT(90, 10, 99, 30), "beyond");     // begins where it ends
+  Probe(IRECT(90, 10, 99, 30), "left-edge"); // its left edge touches the area's right
   hidden->Hide(true);
   IRECT area(60, 10, 90, 30);
   EXPECT_TRUE(gui->Draw(&area));
-  const std::vector<std::string> expected = {"bg:draw", "left-edge:draw", "inside:draw"};
+  const std::vector<std::string> expected = {"bg:draw", "inside:draw", "left-edge:draw"};
   EXPECT_EQ(log, expected);
   ASSERT_EQ(gui->screens.size(), 1u);
   EXPECT_EQ(gui->screens[0], area);

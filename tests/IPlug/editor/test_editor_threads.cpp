@@ -67,8 +67,8 @@ TEST(EditorThreads, HostAutomationWhileTheEditorDraws)
     gui->AttachControl(new IKnobMultiControl(&plug, 10 + 45 * i, 10, i, &strip, kVertical, 4.0));
     plug.displays[i] = new ITextControl(&plug, IRECT(5 + 45 * i, 35, 45 + 45 * i, 50), &style);
     gui->AttachControl(plug.displays[i]);
-    plug.bitmapDisplays[i] =
-        new IBitmapTextControl(&plug, IRECT(5 + 45 * i, 60, 50 + 45 * i, 72), &font, "", &style, 6, 10);
+    plug.bitmapDisplays[i] = new IBitmapTextControl(&plug, IRECT(5 + 45 * i, 60, 50 + 45 * i, 72),
+                                                    &font, "", &style, 6, 10);
     gui->AttachControl(plug.bitmapDisplays[i]);
   }
   plug.blocker = new Blocker(&plug, IRECT(0, 0, 150, 80));
@@ -76,18 +76,20 @@ TEST(EditorThreads, HostAutomationWhileTheEditorDraws)
   plug.AttachGraphics(gui);
 
   std::atomic<bool> stop{false};
-  std::thread host([&] {
-    for (int step = 0; step < 3000; ++step)
-    {
-      const int idx = step % DisplayPlug::kParams;
-      IPlugBase::IMutexLock lock(&plug);
-      const double value = double((step * 37) % 101);
-      plug.GetParam(idx)->Set(value);
-      gui->SetParameterFromPlug(idx, value, false); // the wrapper's setter path
-      plug.OnParamChange(idx);
-    }
-    stop = true;
-  });
+  std::thread host(
+      [&]
+      {
+        for (int step = 0; step < 3000; ++step)
+        {
+          const int idx = step % DisplayPlug::kParams;
+          IPlugBase::IMutexLock lock(&plug);
+          const double value = double((step * 37) % 101);
+          plug.GetParam(idx)->Set(value);
+          gui->SetParameterFromPlug(idx, value, false); // the wrapper's setter path
+          plug.OnParamChange(idx);
+        }
+        stop = true;
+      });
 
   int frames = 0;
   IMouseMod left(true);

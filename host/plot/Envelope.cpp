@@ -1,0 +1,77 @@
+#include "host/plot/Envelope.h"
+
+#include <algorithm>
+
+void Envelope::Add(const float* samples, size_t n)
+{
+  for (size_t i = 0; i < n; ++i)
+  {
+    size_t bin = mFrames / mFramesPerBin;
+    if (bin == mMin.size())
+    {
+      if (mMin.size() == mMaxBins)
+      {
+        Coarsen();
+        bin = mFrames / mFramesPerBin;
+      }
+      if (bin == mMin.size())
+      {
+        mMin.push_back(samples[i]);
+        mMax.push_back(samples[i]);
+        ++mFrames;
+        continue;
+      }
+    }
+    mMin[bin] = std::min(mMin[bin], samples[i]);
+    mMax[bin] = std::max(mMax[bin], samples[i]);
+    ++mFrames;
+  }
+}
+
+void Envelope::Coarsen()
+{
+  const size_t n = (mMin.size() + 1) / 2;
+  for (size_t i = 0; i < n; ++i)
+  {
+    const size_t a = 2 * i, b = std::min(2 * i + 1, mMin.size() - 1);
+    mMin[i] = std::min(mMin[a], mMin[b]);
+    mMax[i] = std::max(mMax[a], mMax[b]);
+  }
+  mMin.resize(n);
+  mMax.resize(n);
+  mFramesPerBin *= 2;
+}
+
+bool Envelope::Range(size_t first, size_t last, float& lo, float& hi) const
+{
+  last = std::min(last, mFrames);
+  if (first >= last) return false;
+  const size_t from = first / mFramesPerBin, to = (last - 1) / mFramesPerBin + 1;
+  lo = *std::min_element(mMin.begin() + static_cast<long>(from),
+                         mMin.begin() + static_cast<long>(to));
+  hi = *std::max_element(mMax.begin() + static_cast<long>(from),
+                         mMax.begin() + static_cast<long>(to));
+  return true;
+}
+
+void SampleWindow::Offer(size_t at, const float* data, size_t n)
+{
+  const size_t end = first + capacity;
+  const size_t from = std::max(at, first), to = std::min(at + n, end);
+  if (from >= to) return;
+  // Frames arrive in order: anything before the window's current end is already kept.
+  const size_t kept = first + samples.size();
+  for (size_t f = std::max(from, kept); f < to; ++f)
+    samples.push_back(data[f - at]);
+}
+
+bool SampleWindow::Range(size_t from, size_t to, float& lo, float& hi) const
+{
+  const size_t end = first + samples.size();
+  if (from < first || to > end || from >= to) return false;
+  const auto range = std::minmax_element(samples.begin() + static_cast<long>(from - first),
+                                         samples.begin() + static_cast<long>(to - first));
+  lo = *range.first;
+  hi = *range.second;
+  return true;
+}

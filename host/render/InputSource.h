@@ -1,0 +1,73 @@
+#pragma once
+
+// Where a render's input comes from, block by block: an audio file read as it
+// is rendered, or the built-in demo held in memory. One thread at a time.
+
+#include "host/render/AudioFile.h"
+
+#include <string>
+#include <vector>
+
+class InputSource
+{
+public:
+  virtual ~InputSource() = default;
+  virtual int Channels() const = 0;
+  virtual double SampleRate() const = 0;
+  virtual size_t Frames() const = 0;
+  // Up to n frames into block[c][0 ...]; the number read (0 at the end).
+  virtual size_t Read(std::vector<std::vector<float>>& block, size_t n) = 0;
+  // Back to the first frame.
+  virtual bool Rewind() = 0;
+  // Whether a read failed or ended before Frames().
+  virtual bool Failed() const = 0;
+};
+
+class FileSource : public InputSource
+{
+public:
+  bool Open(const std::string& path, std::string& error) { return mReader.Open(path, error); }
+  int Channels() const override { return mReader.Channels(); }
+  double SampleRate() const override { return mReader.SampleRate(); }
+  size_t Frames() const override { return mReader.Frames(); }
+  size_t Read(std::vector<std::vector<float>>& block, size_t n) override
+  {
+    return mReader.Read(block, n);
+  }
+  bool Rewind() override { return mReader.Rewind(); }
+  bool Failed() const override { return mReader.ReadFailed(); }
+
+private:
+  AudioReader mReader;
+};
+
+class MemorySource : public InputSource
+{
+public:
+  explicit MemorySource(AudioData audio) : mAudio(std::move(audio)) {}
+  int Channels() const override { return static_cast<int>(mAudio.channels.size()); }
+  double SampleRate() const override { return mAudio.sampleRate; }
+  size_t Frames() const override { return mAudio.Frames(); }
+  size_t Read(std::vector<std::vector<float>>& block, size_t n) override;
+  bool Rewind() override
+  {
+    mPosition = 0;
+    return true;
+  }
+  bool Failed() const override { return false; }
+
+private:
+  AudioData mAudio;
+  size_t mPosition = 0;
+};
+
+struct InputScan
+{
+  double peak = 0.0; // the loudest sample of any channel
+  long onset = -1;   // the first frame reaching `fraction` of the peak; -1 for silence
+};
+
+// Reads the whole input twice (for its peak, then for the onset) and rewinds
+// it; false with a message naming the file when it reads short.
+bool ScanInput(InputSource& source, const std::string& name, double fraction, InputScan& scan,
+               std::string& error);
