@@ -208,13 +208,13 @@ void IGraphicsCocoa_vTolvaneDelay_au::keyDown(NSEvent* event)
 
 // ---- Text entry -------------------------------------------------------------------
 
-void IGraphicsCocoa_vTolvaneDelay_au::createTextEntry(IControl* control, IParam* param,
-                                                      IText* text, const char* str,
-                                                      NSRect areaRect)
+void IGraphicsCocoa_vTolvaneDelay_au::createTextEntry(IControl* control, IParam* param, IText* text,
+                                                      const char* str, NSRect areaRect)
 {
   if (!control || mTextFieldView) return;
   NSTextField* field = new NSTextField(areaRect);
-  field->setFont(NSFont{text->mFont, static_cast<CGFloat>(IGraphicsMac::AdjustFontSize(text->mSize))});
+  field->setFont(
+      NSFont{text->mFont, static_cast<CGFloat>(IGraphicsMac::AdjustFontSize(text->mSize))});
   switch (text->mAlign)
   {
   case IText::kAlignNear:
@@ -305,8 +305,8 @@ IPopupMenu* IGraphicsCocoa_vTolvaneDelay_au::createIPopupMenu(IPopupMenu* menu, 
     else
     {
       MacPrompts::MenuItemTitle(menu->GetPrefix(), i, item->GetText(), &title);
-      entry = new NSMenuItem(title.Get(), [target](NSMenuItem* chosen)
-                             { target->OnMenuSelection(chosen); }, "");
+      entry = new NSMenuItem(
+          title.Get(), [target](NSMenuItem* chosen) { target->OnMenuSelection(chosen); }, "");
       entry->setIndentationLevel(item->GetIsTitle() ? 1 : 0);
       entry->setState(item->GetChecked() ? NSOnState : NSOffState);
       entry->setEnabled(item->GetEnabled());
@@ -318,7 +318,8 @@ IPopupMenu* IGraphicsCocoa_vTolvaneDelay_au::createIPopupMenu(IPopupMenu* menu, 
   // Pops up 5 points below the area's lower-left corner.
   NSEvent event;
   event.type = NSApplicationDefined;
-  event.locationInWindow = convertPointToWindow(NSMakePoint(areaRect.origin.x, areaRect.origin.y - 5));
+  event.locationInWindow =
+      convertPointToWindow(NSMakePoint(areaRect.origin.x, areaRect.origin.y - 5));
   event.window = window();
   NSMenu::popUpContextMenu(nsMenu, &event, this);
 

@@ -3,6 +3,8 @@
 
 #include "IPlug/IPlugAU.h"
 
+#include "IPlug/IGraphicsMac.h"
+
 #include "IPlug/IPlugAU_PropertyReply.h"
 #include "IPlug/IPlugAU_Strings.h"
 #include "IPlug/Log.h"
@@ -33,12 +35,11 @@ bool IsSampleRate(Float64 rate)
   return rate > 0.0 && std::isfinite(rate);
 }
 
-// Editor hook: the Cocoa view is offered only on systems whose version (as the
-// editor's window binding reports it) is above 0x104F. Until that binding is in
-// the library there is no editor, and this answer is never reached.
+// The Cocoa view is offered only on systems whose version (as the editor's
+// window binding reports it) is above 0x104F.
 bool SystemOffersCocoaViews()
 {
-  return true;
+  return IGraphicsMac::GetUserOSVersion() > 0x104F;
 }
 } // namespace
 

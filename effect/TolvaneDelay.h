@@ -97,11 +97,11 @@ private:
   float mWetGain1 = 1.0f, mDryGain1 = 1.0f;
   float mWetGain2 = 1.0f, mDryGain2 = 1.0f;
   float mLongestDelayMS;
-  // Owned by the editor; the parameter hook writes their texts and visibility.
-  ITextControl* mValueDisplays[kNumParams] = {};
-  IGuiBlocker* mBlockers[kNumBlockers] = {};
   // The delay targets last given to each engine; none since construction or reset
   // while the flags are false.
   bool mLoopHasTarget = false, mStereoHasTarget = false;
   float mLoopTargetMS = 0.0f, mStereoTargetMS[2] = {0.0f, 0.0f};
+  // Owned by the editor; the parameter hook writes their texts and visibility.
+  ITextControl* mValueDisplays[kNumParams] = {};
+  IGuiBlocker* mBlockers[kNumBlockers] = {};
 };

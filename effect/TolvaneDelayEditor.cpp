@@ -55,21 +55,21 @@ void TolvaneDelay::BuildEditor()
     switch (row.kind)
     {
     case LayoutKind::kKnob:
-      control = new IKnobMultiControl(this, row.l, row.t, row.param, bitmap, kVertical,
-                                      kKnobGearing);
+      control =
+          new IKnobMultiControl(this, row.l, row.t, row.param, bitmap, kVertical, kKnobGearing);
       break;
     case LayoutKind::kFader:
       control = new IFaderControl(this, row.l, row.t, kFaderLength, row.param, bitmap, kVertical);
       break;
     case LayoutKind::kSwitch:
-      control = new ISwitchControl(this, row.l, row.t, row.param, bitmap,
-                                   IChannelBlend::kBlendNone);
+      control =
+          new ISwitchControl(this, row.l, row.t, row.param, bitmap, IChannelBlend::kBlendNone);
       break;
     case LayoutKind::kDisplay:
     {
       IText* style = row.panel == DisplayPanel::kTop ? &res.top : &res.bottom;
-      auto* display = new ITextControl(this, IRECT(row.l, row.t, row.r, row.b), style,
-                                       kDisplayPlaceholder);
+      auto* display =
+          new ITextControl(this, IRECT(row.l, row.t, row.r, row.b), style, kDisplayPlaceholder);
       mValueDisplays[row.param] = display;
       control = display;
       break;

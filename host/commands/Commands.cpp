@@ -5,8 +5,8 @@
 const std::vector<const Command*>& AllCommands()
 {
   static const std::vector<const Command*> commands = {&kRenderCommand, &kInfoCommand,
-                                                       &kPresetCommand, &kValidateCommand,
-                                                       &kEditCommand};
+                                                       &kPresetCommand, &kSnapshotCommand,
+                                                       &kEditCommand, &kValidateCommand};
   return commands;
 }
 

@@ -20,6 +20,7 @@ extern const Command kRenderCommand;
 extern const Command kInfoCommand;
 extern const Command kPresetCommand;
 extern const Command kValidateCommand;
+extern const Command kSnapshotCommand;
 extern const Command kEditCommand;
 
 // Every command, in the order the usage lists them.

@@ -1,5 +1,6 @@
 // `tolvane info`: the component's description, version, channel
-// configurations, latency and tail, parameters and factory presets.
+// configurations, latency and tail, its editor view, parameters and factory
+// presets.
 
 #include "host/commands/Commands.h"
 #include "host/commands/Options.h"
@@ -7,6 +8,7 @@
 #include "host/kit/AUProperty.h"
 #include "host/kit/Component.h"
 #include "host/kit/ComponentInfo.h"
+#include "host/kit/EditorView.h"
 #include "host/kit/FactoryPresets.h"
 #include "host/kit/Parameters.h"
 #include "host/kit/StatusText.h"
@@ -77,6 +79,18 @@ bool PrintPresets(AudioUnit unit, std::string& error)
   return true;
 }
 
+// Whether the unit offers a view, opened the way a host opens it, and its size.
+void PrintEditor(AudioUnit unit)
+{
+  EditorView view;
+  std::string why;
+  if (view.Open(unit, why))
+    std::printf("  editor        Cocoa view from %s, %d x %d\n", view.FactoryClassName().c_str(),
+                view.Width(), view.Height());
+  else
+    std::printf("  editor        none (%s)\n", why.c_str());
+}
+
 bool PrintInfo(const ComponentOptions& options, std::string& error)
 {
   std::string bundlePath;
@@ -97,6 +111,7 @@ bool PrintInfo(const ComponentOptions& options, std::string& error)
               FourCCText(d.componentManufacturer).c_str());
   std::printf("  version       %s (0x%08lx)\n", VersionText(version).c_str(), version);
   PrintUnitFacts(unit.Get());
+  PrintEditor(unit.Get());
   return PrintParameters(unit.Get(), error) && PrintPresets(unit.Get(), error);
 }
 

@@ -57,7 +57,8 @@ bool EditorView::Open(AudioUnit unit, std::string& error)
   AudioUnitCocoaViewInfo info = {};
   UInt32 size = sizeof info;
   if (AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info,
-                           &size) != noErr || size < sizeof info)
+                           &size) != noErr ||
+      size < sizeof info)
     return Fail("the unit offers no Cocoa view", error);
   mClassName = Text(info.mCocoaAUViewClass[0]);
   Class cls = FindFactoryClass(info.mCocoaAUViewBundleLocation, mClassName);
@@ -104,6 +105,16 @@ void EditorView::Close()
 void EditorView::Run(double seconds)
 {
   NSRunLoop::currentRunLoop()->runForSeconds(seconds);
+}
+
+bool EditorView::RunUntilDrawn(double maxSeconds)
+{
+  const double kStep = 0.001;
+  HeadlessBackend& backend = HeadlessBackend::instance();
+  const int before = backend.displayCount();
+  for (double t = 0; t < maxSeconds && backend.displayCount() == before; t += kStep)
+    Run(kStep);
+  return backend.displayCount() != before;
 }
 
 namespace

@@ -45,6 +45,10 @@ public:
   // Runs the window system for that long: the view's timer fires at its rate
   // and the window repaints what it asks for.
   void Run(double seconds);
+  // Runs the window system until the window has drawn once (the view's next
+  // timer tick, when something is dirty); false when nothing was drawn within
+  // maxSeconds.
+  bool RunUntilDrawn(double maxSeconds);
 
   // Mouse events at editor pixel (x, y) (top-left origin). modifiers is the
   // window system's flag word.

@@ -60,35 +60,63 @@ std::vector<Expected> ExpectedControls()
 {
   return {
       Box(0, 0, 595, 433),
-      At(14, 289, kBottomKnob, kFine),          Box(65, 304, 100, 317),
-      At(135, 289, kBottomKnob, kFeedback),     Box(184, 303, 219, 316),
-      At(14, 353, kBottomKnob, kNote),          Box(65, 366, 100, 379),
-      At(136, 353, kBottomKnob, kMix),          Box(184, 366, 219, 379),
-      At(379, 287, kBottomKnob, kFltRate),      Box(423, 301, 460, 314),
-      At(379, 353, kBottomKnob, kFltIntensity), Box(425, 366, 460, 379),
-      At(489, 287, kBottomKnob, kLfoRate),      Box(535, 300, 570, 313),
-      At(489, 353, kBottomKnob, kLfoIntensity), Box(535, 366, 570, 379),
-      At(283, 260, kBottomKnob, kHiCut),        Box(284, 305, 319, 318),
-      At(283, 350, kBottomKnob, kLowCut),       Box(283, 395, 318, 408),
+      At(14, 289, kBottomKnob, kFine),
+      Box(65, 304, 100, 317),
+      At(135, 289, kBottomKnob, kFeedback),
+      Box(184, 303, 219, 316),
+      At(14, 353, kBottomKnob, kNote),
+      Box(65, 366, 100, 379),
+      At(136, 353, kBottomKnob, kMix),
+      Box(184, 366, 219, 379),
+      At(379, 287, kBottomKnob, kFltRate),
+      Box(423, 301, 460, 314),
+      At(379, 353, kBottomKnob, kFltIntensity),
+      Box(425, 366, 460, 379),
+      At(489, 287, kBottomKnob, kLfoRate),
+      Box(535, 300, 570, 313),
+      At(489, 353, kBottomKnob, kLfoIntensity),
+      Box(535, 366, 570, 379),
+      At(283, 260, kBottomKnob, kHiCut),
+      Box(284, 305, 319, 318),
+      At(283, 350, kBottomKnob, kLowCut),
+      Box(283, 395, 318, 408),
       At(113, 401, kBottomSmallKnob, kSmooth),
-      At(43, 70, kTopBigKnob, kUnits),          Box(44, 117, 79, 130),
-      At(123, 70, kTopBigKnob, kWetDry1),       Box(124, 117, 159, 130),
-      At(218, 30, kTopSmallKnob, kLP1),         Box(209, 57, 244, 70),
-      At(218, 91, kTopSmallKnob, kHP1),         Box(208, 120, 244, 133),
-      At(218, 154, kTopSmallKnob, kPan1),       Box(208, 183, 245, 196),
-      At(392, 30, kTopSmallKnob, kLP2),         Box(383, 57, 418, 70),
-      At(392, 91, kTopSmallKnob, kHP2),         Box(383, 120, 418, 133),
-      At(392, 154, kTopSmallKnob, kPan2),       Box(383, 183, 418, 196),
-      Fader(268, 52, kDelay1),                  Box(265, 183, 286, 196),
-      Fader(301, 52, kFeedback1),               Box(299, 183, 320, 196),
-      Fader(335, 52, kLevel1),                  Box(333, 183, 354, 196),
-      Fader(442, 52, kDelay2),                  Box(439, 183, 460, 196),
-      Fader(475, 52, kFeedback2),               Box(473, 183, 494, 196),
-      Fader(509, 52, kLevel2),                  Box(507, 183, 528, 196),
+      At(43, 70, kTopBigKnob, kUnits),
+      Box(44, 117, 79, 130),
+      At(123, 70, kTopBigKnob, kWetDry1),
+      Box(124, 117, 159, 130),
+      At(218, 30, kTopSmallKnob, kLP1),
+      Box(209, 57, 244, 70),
+      At(218, 91, kTopSmallKnob, kHP1),
+      Box(208, 120, 244, 133),
+      At(218, 154, kTopSmallKnob, kPan1),
+      Box(208, 183, 245, 196),
+      At(392, 30, kTopSmallKnob, kLP2),
+      Box(383, 57, 418, 70),
+      At(392, 91, kTopSmallKnob, kHP2),
+      Box(383, 120, 418, 133),
+      At(392, 154, kTopSmallKnob, kPan2),
+      Box(383, 183, 418, 196),
+      Fader(268, 52, kDelay1),
+      Box(265, 183, 286, 196),
+      Fader(301, 52, kFeedback1),
+      Box(299, 183, 320, 196),
+      Fader(335, 52, kLevel1),
+      Box(333, 183, 354, 196),
+      Fader(442, 52, kDelay2),
+      Box(439, 183, 460, 196),
+      Fader(475, 52, kFeedback2),
+      Box(473, 183, 494, 196),
+      Fader(509, 52, kLevel2),
+      Box(507, 183, 528, 196),
       At(390, 402, kPongButton, kPong),
       At(543, 83, kSwitcher, kSwitch),
-      Box(12, 46, 193, 138),  Box(201, 14, 362, 202), Box(375, 14, 536, 202),
-      Box(7, 265, 237, 396),  Box(241, 234, 363, 418), Box(367, 267, 590, 396),
+      Box(12, 46, 193, 138),
+      Box(201, 14, 362, 202),
+      Box(375, 14, 536, 202),
+      Box(7, 265, 237, 396),
+      Box(241, 234, 363, 418),
+      Box(367, 267, 590, 396),
   };
 }
 
@@ -96,12 +124,11 @@ std::vector<Expected> ExpectedControls()
 int DisplayIndexOf(int param)
 {
   static const int kDisplays[][2] = {
-      {kFine, 2},     {kFeedback, 4},      {kNote, 6},     {kMix, 8},
-      {kFltRate, 10}, {kFltIntensity, 12}, {kLfoRate, 14}, {kLfoIntensity, 16},
-      {kHiCut, 18},   {kLowCut, 20},       {kUnits, 23},   {kWetDry1, 25},
-      {kLP1, 27},     {kHP1, 29},          {kPan1, 31},    {kLP2, 33},
-      {kHP2, 35},     {kPan2, 37},         {kDelay1, 39},  {kFeedback1, 41},
-      {kLevel1, 43},  {kDelay2, 45},       {kFeedback2, 47}, {kLevel2, 49},
+      {kFine, 2},          {kFeedback, 4}, {kNote, 6},          {kMix, 8},     {kFltRate, 10},
+      {kFltIntensity, 12}, {kLfoRate, 14}, {kLfoIntensity, 16}, {kHiCut, 18},  {kLowCut, 20},
+      {kUnits, 23},        {kWetDry1, 25}, {kLP1, 27},          {kHP1, 29},    {kPan1, 31},
+      {kLP2, 33},          {kHP2, 35},     {kPan2, 37},         {kDelay1, 39}, {kFeedback1, 41},
+      {kLevel1, 43},       {kDelay2, 45},  {kFeedback2, 47},    {kLevel2, 49},
   };
   for (const auto& d : kDisplays)
     if (d[0] == param) return d[1];
@@ -190,7 +217,8 @@ TEST_F(EffectEditor, ValueDisplaysShowTheFactoryPresetWhenTheViewOpens)
   EXPECT_EQ(DisplayText(kNote), " 8.0");
   EXPECT_EQ(DisplayText(kLP1), "20000");
   for (int param = 0; param < kNumParams; ++param)
-    if (DisplayIndexOf(param) >= 0) EXPECT_NE(DisplayText(param), " aaaa ") << "parameter " << param;
+    if (DisplayIndexOf(param) >= 0)
+      EXPECT_NE(DisplayText(param), " aaaa ") << "parameter " << param;
   // The stereo engine is selected: its panel is open, the loop panel blocked.
   for (int i = 0; i < 3; ++i)
   {
@@ -269,8 +297,9 @@ TEST_F(EffectEditor, KnobDragSetsTheParameterTheHostReadsBack)
   DragUp(22, 20);
   const double expected = before + 100.0 * 20.0 / kTopBigH / 4.0;
   EXPECT_NEAR(host.GetParameter(kUnits), expected, 0.01);
-  // The display follows at once and the knob shows another frame after a tick.
-  EXPECT_EQ(DisplayText(kUnits), " 5.0");
+  // The display follows at once: the whole number of sixteenths 1 ... 16.
+  const int units = static_cast<int>(host.GetParameter(kUnits) / 100.0f * 15) + 1;
+  EXPECT_EQ(DisplayText(kUnits), " " + std::to_string(units) + ".0");
 }
 
 TEST_F(EffectEditor, FaderFollowsThePointerAndTheHostSeesTheGesture)

@@ -40,8 +40,7 @@ TEST(MacInput, LeftEventsAreLeftAndCommandAddsRight)
 TEST(MacInput, RightEventsAreNeverLeft)
 {
   EXPECT_EQ(Mods(GetRightMouseMod(0)), "-R---");
-  EXPECT_EQ(Mods(GetRightMouseMod(kCommandKeyMask | kShiftKeyMask | kAlternateKeyMask)),
-            "-RS-A");
+  EXPECT_EQ(Mods(GetRightMouseMod(kCommandKeyMask | kShiftKeyMask | kAlternateKeyMask)), "-RS-A");
   EXPECT_TRUE(GetRightMouseMod(kControlKeyMask).Fine());
 }
 

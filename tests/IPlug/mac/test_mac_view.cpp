@@ -220,9 +220,8 @@ TEST_F(MacView, ADoubleClickIsNotASecondPress)
   headless::mouseUp(window, At(30, 30));
   headless::mouseDown(window, At(30, 30));
   headless::mouseUp(window, At(30, 30));
-  EXPECT_EQ(Without(log, "draw"),
-            (std::vector<std::string>{"down 30,30 L----", "up 30,30 L----", "dbl 30,30 L----",
-                                      "up 30,30 L----"}));
+  EXPECT_EQ(Without(log, "draw"), (std::vector<std::string>{"down 30,30 L----", "up 30,30 L----",
+                                                            "dbl 30,30 L----", "up 30,30 L----"}));
 }
 
 TEST_F(MacView, DragsAndTheWheel)
@@ -234,8 +233,8 @@ TEST_F(MacView, DragsAndTheWheel)
   headless::scrollWheel(window, At(40, 40), 0.6f);
   headless::scrollWheel(window, At(40, 40), -2.7f);
   EXPECT_EQ(Without(log, "draw"),
-            (std::vector<std::string>{"down 30,30 L----", "drag 2,-5", "up 32,25 L----",
-                                      "wheel 0", "wheel -2"}));
+            (std::vector<std::string>{"down 30,30 L----", "drag 2,-5", "up 32,25 L----", "wheel 0",
+                                      "wheel -2"}));
 }
 
 TEST_F(MacView, KeysGoToTheControlUnderTheLastPointerPosition)
@@ -407,6 +406,6 @@ TEST_F(MacView, URLsOpenAsWebOrFileAddresses)
   EXPECT_TRUE(gui->OpenURL("http://example.org/manual"));
   EXPECT_TRUE(gui->OpenURL("/usr/share/doc/readme.txt"));
   EXPECT_EQ(backend().openedURLs(), (std::vector<std::string>{"http://example.org/manual",
-                                                             "file:///usr/share/doc/readme.txt"}));
+                                                              "file:///usr/share/doc/readme.txt"}));
   EXPECT_FALSE(gui->OpenURL(nullptr));
 }
