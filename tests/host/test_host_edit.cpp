@@ -8,7 +8,6 @@
 #include "tests/host/HostTestSupport.h"
 #include "tests/support/XvfbServer.h"
 
-#include "host/kit/EditorView.h"
 #include "host/kit/HostedUnit.h"
 #include "host/kit/Parameters.h"
 #include "host/kit/PresetFile.h"
@@ -20,6 +19,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 
 namespace
 {
@@ -46,25 +46,29 @@ Window FindWindow(Display* dpy, Window from, const std::string& name)
   return result;
 }
 
-// What the editor draws for the state in the file (none: the factory
-// state), through the headless window system, as the snapshot command does.
-std::vector<uint32_t> HeadlessPicture(const std::string& stateFile)
+// What `tolvane snapshot` draws for the state in the file (none: the
+// factory state): the headless editor's picture of the same state.
+std::vector<uint32_t> SnapshotPicture(const TempDir& dir, const std::string& stateFile)
 {
-  HostedUnit unit;
-  std::string error;
-  EXPECT_TRUE(unit.OpenFound("", error)) << error;
+  const std::string png = dir.Path("snapshot.png");
+  std::vector<std::string> args = {"snapshot", png};
   if (!stateFile.empty())
   {
-    EXPECT_TRUE(LoadPresetFile(unit.Unit(), stateFile, error)) << error;
+    args.push_back("--state");
+    args.push_back(stateFile);
   }
-  EditorView view;
-  if (!view.Open(unit.Unit(), error))
+  const RunResult r = RunTolvane(args);
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNG(png.c_str()));
+  if (!bm || bm->getWidth() != kW || bm->getHeight() != kH)
   {
-    ADD_FAILURE() << error;
+    ADD_FAILURE() << "no snapshot of " << kW << " x " << kH;
     return {};
   }
-  view.Run(0.2);
-  std::vector<uint32_t> pixels(view.Pixels(), view.Pixels() + size_t(kW) * size_t(kH));
+  std::vector<uint32_t> pixels(size_t(kW) * size_t(kH));
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      pixels[size_t(y) * kW + size_t(x)] = bm->getBits()[y * bm->getRowSpan() + x];
   return pixels;
 }
 
@@ -238,7 +242,7 @@ TEST_F(EditCommand, TheMouseChangesTheStateThatIsSavedOnClose)
   const std::string saved = dir.Path("after.aupreset");
   Start({"--save", saved});
   const std::vector<uint32_t> first = Shot();
-  EXPECT_LE(DifferingPixels(first, HeadlessPicture("")), kW * kH / 500);
+  EXPECT_LE(DifferingPixels(first, SnapshotPicture(dir, "")), kW * kH / 500);
 
   DragUp(123 + 20, 70 + 20, 40); // the first tap's wet/dry knob, in the stereo panel
   Click(543 + 8, 83 + 8);        // the engine switch: the loop engine's panel opens
@@ -266,7 +270,7 @@ TEST_F(EditCommand, TheMouseChangesTheStateThatIsSavedOnClose)
   EXPECT_GT(values["wetdry1"], before);
   // The blockers followed the switch: the window showed what the editor
   // draws for the saved state.
-  EXPECT_LE(DifferingPixels(changed, HeadlessPicture(saved)), kW * kH / 500);
+  EXPECT_LE(DifferingPixels(changed, SnapshotPicture(dir, saved)), kW * kH / 500);
 }
 
 TEST_F(EditCommand, AStateFileIsShownAndSavedWhenInterrupted)
@@ -287,7 +291,7 @@ TEST_F(EditCommand, AStateFileIsShownAndSavedWhenInterrupted)
   }
   const std::string saved = dir.Path("interrupted.aupreset");
   Start({"--state", state, "--save", saved});
-  EXPECT_LE(DifferingPixels(Shot(), HeadlessPicture(state)), kW * kH / 500);
+  EXPECT_LE(DifferingPixels(Shot(), SnapshotPicture(dir, state)), kW * kH / 500);
   kill(pid, SIGTERM);
   EXPECT_EQ(Finish(), 0);
   ASSERT_TRUE(FileExists(saved));
