@@ -102,9 +102,13 @@ void IGraphicsCocoa_vTolvaneDelay_au::detachGraphics()
 void IGraphicsCocoa_vTolvaneDelay_au::removeFromSuperview()
 {
   if (!superview()) return; // not in a view: nothing to leave
+  // Closing the editor's window may let go of this view too (a Carbon
+  // binding holds its pane): it lives until it has left.
+  retain();
   endUserInput();
   if (IGraphicsMac* graphics = mGraphics) graphics->CloseWindow();
-  NSView::removeFromSuperview(); // may release this view: nothing may follow
+  NSView::removeFromSuperview();
+  release(); // may delete this view: nothing may follow
 }
 
 // ---- Mouse and keys --------------------------------------------------------------
@@ -260,6 +264,13 @@ void IGraphicsCocoa_vTolvaneDelay_au::controlTextDidEndEditing(NSTextField* fiel
     else
       mEdControl->TextFromTextEntry(txt.c_str());
   }
+  endUserInput();
+  setNeedsDisplay(true);
+}
+
+void IGraphicsCocoa_vTolvaneDelay_au::controlTextDidCancelEditing(NSTextField* field)
+{
+  if (field != mTextFieldView) return;
   endUserInput();
   setNeedsDisplay(true);
 }

@@ -62,6 +62,8 @@ public:
   // Ends any text entry and closes the editor's window before leaving.
   void removeFromSuperview() override;
   void controlTextDidEndEditing(NSTextField* field) override;
+  // Escape: the field goes and the value stays as it was.
+  void controlTextDidCancelEditing(NSTextField* field) override;
   std::string description() const override { return "IGraphicsCocoa_vTolvaneDelay_au"; }
 
   // ---- The editor's calls ------------------------------------------------------

@@ -1,11 +1,16 @@
 #include "IPlug/IGraphicsMac.h"
 
+#include "IPlug/IGraphicsCarbon.h"
 #include "IPlug/IGraphicsCocoa.h"
 #include "IPlug/IGraphicsMacPrompts.h"
 
 #include "platform/window/FilePanel.h"
 #include "platform/window/Object.h"
 #include "platform/window/GraphicsContext.h"
+#include "platform/window/Timer.h"
+#include "platform/window/Window.h"
+
+#include <cmath>
 
 #include <cstring>
 #include <string>
@@ -32,8 +37,99 @@ void* IGraphicsMac::OpenWindow(void* parentView)
   return mGraphicsCocoa;
 }
 
+void* IGraphicsMac::OpenWindow(void* window, void* parentControl)
+{
+  CloseWindow();
+  if (!window) return nullptr;
+  mGraphicsCarbon = new IGraphicsCarbon(this, static_cast<WindowRef>(window),
+                                        static_cast<ControlRef>(parentControl));
+  return mGraphicsCarbon->GetView();
+}
+
+namespace
+{
+// The borderless child window that carries the editor over a host window;
+// it may become the key window, so that keys reach the editor.
+class CustomCocoaWindow_vTolvaneDelay_au : public NSWindow
+{
+public:
+  explicit CustomCocoaWindow_vTolvaneDelay_au(NSRect contentRect)
+      : NSWindow(contentRect, NSBorderlessWindowMask)
+  {
+  }
+  bool canBecomeKeyWindow() const override { return true; }
+  std::string description() const override { return "CustomCocoaWindow_vTolvaneDelay_au"; }
+};
+} // namespace
+
+void IGraphicsMac::AttachSubWindow(void* hostWindowRef)
+{
+  if (!hostWindowRef) return;
+  NSWindow* host = NSWindowFromWindowRef(static_cast<WindowRef>(hostWindowRef));
+  host->retain(); // the wrapper: let go when the host window is closed
+  host->setReleasedWhenClosed(true);
+  const NSRect frame = host->frame();
+  const int w = Width(), h = Height();
+  const CGFloat offset =
+      frame.size.width > w ? std::floor((frame.size.width - static_cast<CGFloat>(w)) / 2) : 0;
+  auto* child = new CustomCocoaWindow_vTolvaneDelay_au(
+      NSMakeRect(frame.origin.x + offset, frame.origin.y, static_cast<CGFloat>(w),
+                 static_cast<CGFloat>(h)));
+  child->setReleasedWhenClosed(true);
+  void* view = OpenWindow(child->contentView());
+  // The window's subview holds the view now; the reference handed out here
+  // is the host's, and this binding is the host.
+  static_cast<NSView*>(view)->release();
+  host->addChildWindow(child);
+  host->makeKeyAndOrderFront();
+  // The child comes to the front a moment later, over the host window.
+  child->retain();
+  NSTimer* later = NSTimer::timerWithTimeInterval(
+      0.5,
+      [child](NSTimer*)
+      {
+        if (child->parentWindow()) child->makeKeyAndOrderFront();
+        child->release();
+      },
+      false);
+  NSRunLoop::currentRunLoop()->addTimer(later, NSRunLoopCommonModes);
+  later->release();
+  mHostNSWindow = host;
+}
+
+void IGraphicsMac::RemoveSubWindow()
+{
+  NSWindow* host = mHostNSWindow;
+  if (!host) return;
+  mHostNSWindow = nullptr;
+  NSWindow* child = host->childWindows().empty() ? nullptr : host->childWindows().front();
+  CloseWindow();
+  if (child)
+  {
+    child->orderOut();
+    host->orderOut();
+    host->removeChildWindow(child);
+    child->close(); // released when closed
+  }
+  else
+    host->orderOut();
+  host->close(); // lets go of the wrapper
+}
+
+IGraphicsCocoa_vTolvaneDelay_au* IGraphicsMac::ActiveView() const
+{
+  if (mGraphicsCocoa) return mGraphicsCocoa;
+  return mGraphicsCarbon ? mGraphicsCarbon->Pane() : nullptr;
+}
+
 void IGraphicsMac::CloseWindow()
 {
+  if (mGraphicsCarbon)
+  {
+    IGraphicsCarbon* carbon = mGraphicsCarbon;
+    mGraphicsCarbon = nullptr;
+    delete carbon;
+  }
   if (!mGraphicsCocoa) return;
   IGraphicsCocoa_vTolvaneDelay_au* view = mGraphicsCocoa;
   mGraphicsCocoa = nullptr;
@@ -49,11 +145,14 @@ void* IGraphicsMac::GetWindow()
 
 bool IGraphicsMac::WindowIsOpen()
 {
-  return mGraphicsCocoa != nullptr;
+  return mGraphicsCocoa != nullptr || mGraphicsCarbon != nullptr;
 }
 
 const char* IGraphicsMac::GetGUIAPI()
 {
+  if (mGraphicsCarbon)
+    return mGraphicsCarbon->GetIsComposited() ? "Carbon Composited gui"
+                                              : "Carbon Non-Composited gui";
   return "Cocoa gui";
 }
 
@@ -61,12 +160,15 @@ void IGraphicsMac::Resize(int w, int h)
 {
   IGraphics::Resize(w, h);
   if (mDrawBitmap) mDrawBitmap->resize(w, h);
-  if (mGraphicsCocoa) mGraphicsCocoa->setFrameSize(NSMakeSize(w, h));
+  if (mGraphicsCarbon)
+    mGraphicsCarbon->Resize(w, h);
+  else if (mGraphicsCocoa)
+    mGraphicsCocoa->setFrameSize(NSMakeSize(w, h));
 }
 
 bool IGraphicsMac::DrawScreen(IRECT*)
 {
-  if (!mGraphicsCocoa || !mDrawBitmap) return false;
+  if (!ActiveView() || !mDrawBitmap) return false;
   NSGraphicsContext* context = NSGraphicsContext::currentContext();
   if (!context) return false;
   // The whole bitmap each time; the window system clips to the area it paints.
@@ -101,21 +203,26 @@ NSColor IGraphicsMac::ToNSColor(IColor* color)
 
 void IGraphicsMac::ForceEndUserEdit()
 {
-  if (mGraphicsCocoa) mGraphicsCocoa->endUserInput();
+  if (mGraphicsCarbon)
+    mGraphicsCarbon->EndUserInput(false);
+  else if (mGraphicsCocoa)
+    mGraphicsCocoa->endUserInput();
 }
 
 IPopupMenu* IGraphicsMac::CreateIPopupMenu(IPopupMenu* menu, IRECT* area)
 {
   ReleaseMouseCapture();
-  if (!mGraphicsCocoa || !menu || !area) return nullptr;
-  return mGraphicsCocoa->createIPopupMenu(menu, ToNSRect(this, area));
+  IGraphicsCocoa_vTolvaneDelay_au* view = ActiveView();
+  if (!view || !menu || !area) return nullptr;
+  return view->createIPopupMenu(menu, ToNSRect(this, area));
 }
 
 void IGraphicsMac::CreateTextEntry(IControl* control, IText* text, IRECT* area, const char* str,
                                    IParam* param)
 {
-  if (!mGraphicsCocoa || !text || !area) return;
-  mGraphicsCocoa->createTextEntry(control, param, text, str ? str : "", ToNSRect(this, area));
+  IGraphicsCocoa_vTolvaneDelay_au* view = ActiveView();
+  if (!view || !text || !area) return;
+  view->createTextEntry(control, param, text, str ? str : "", ToNSRect(this, area));
 }
 
 void IGraphicsMac::PromptForFile(WDL_String* fileName, EFileAction action, WDL_String* dir,

@@ -14,7 +14,9 @@
 #include "platform/window/Geometry.h"
 #include "platform/window/TextField.h"
 
+class IGraphicsCarbon;
 class IGraphicsCocoa_vTolvaneDelay_au;
+class NSWindow;
 
 class IGraphicsMac : public IGraphics
 {
@@ -41,6 +43,14 @@ public:
                const char* confirmMsg = nullptr, const char* errMsgOnFailure = nullptr) override;
   // A new view of the editor's size, added to parentView when one is given.
   void* OpenWindow(void* parentView) override;
+  // The editor in a host's Carbon window (WindowRef), inside the parent
+  // control (ControlRef; null: the window's root view); returns the
+  // editor's control.
+  void* OpenWindow(void* window, void* parentControl) override;
+  // The editor in a borderless child window over the host's Carbon window
+  // (WindowRef), centred when the host window is wider.
+  void AttachSubWindow(void* hostWindowRef) override;
+  void RemoveSubWindow() override;
   void CloseWindow() override;
   void* GetWindow() override;
   LICE_IBitmap* OSLoadBitmap(int ID, const char* name) override;
@@ -61,9 +71,18 @@ public:
   // The point size of a text field for a text style's size.
   static int AdjustFontSize(int size) { return static_cast<int>(size * 0.9); }
 
+  // The Carbon binding while the editor sits in a Carbon window.
+  IGraphicsCarbon* GetCarbon() const { return mGraphicsCarbon; }
+
 private:
+  // The view that shows the editor now: the Cocoa view or the Carbon
+  // binding's pane; null when no window is open.
+  IGraphicsCocoa_vTolvaneDelay_au* ActiveView() const;
+
+  IGraphicsCarbon* mGraphicsCarbon = nullptr;
   IGraphicsCocoa_vTolvaneDelay_au* mGraphicsCocoa = nullptr;
   WDL_String mBundleID;
+  NSWindow* mHostNSWindow = nullptr;
 };
 
 // The bundle's PNG resource named by the last path component of name ("png"

@@ -82,6 +82,9 @@ public:
 
   // The component entry: selector dispatch for one instance.
   static ComponentResult IPlugAUEntry(ComponentParameters* params, void* pPlug);
+  // The Carbon view component's entry (a module exports it as Name_ViewEntry):
+  // open, close, and creating the editor's control in a host window.
+  static ComponentResult IPlugAUCarbonViewEntry(ComponentParameters* params, void* pView);
 
   // ---- IPlugBase overrides ---------------------------------------------------
   // The musical-time reads call the host's callbacks: audio thread, while

@@ -49,4 +49,9 @@ extern "C" ComponentResult TolvaneDelay_Entry(ComponentParameters* params, void*
 {
   return IPlugAU::IPlugAUEntry(params, storage);
 }
+
+extern "C" ComponentResult TolvaneDelay_ViewEntry(ComponentParameters* params, void* storage)
+{
+  return IPlugAU::IPlugAUCarbonViewEntry(params, storage);
+}
 #endif

@@ -1,9 +1,9 @@
 #pragma once
 
 // The plug-in module's glue: the factory the wrapper calls when the host opens
-// an instance (MakePlug, declared with the wrapper), and the exported entry of
-// the edition being built: the component entry the component manager calls,
-// or the LV2 descriptor.
+// an instance (MakePlug, declared with the wrapper), and the exported entries
+// of the edition being built: the component entries the component manager
+// calls (the unit's and its Carbon view's), or the LV2 descriptor.
 
 class IGraphicsMac;
 class IPlugAU;
@@ -24,6 +24,9 @@ extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index
 
 extern "C" __attribute__((visibility("default"))) ComponentResult
 TolvaneDelay_Entry(ComponentParameters* params, void* storage);
+// The Carbon view component's entry: the editor as a control in a host window.
+extern "C" __attribute__((visibility("default"))) ComponentResult
+TolvaneDelay_ViewEntry(ComponentParameters* params, void* storage);
 
 // The effect's editor: a window binding of the given size and frame rate that
 // finds its pictures in the plug-in's bundle.

@@ -10,7 +10,8 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libsndfile1-dev
   libplist-dev
-  libx11-dev
+  libx11-dev libxext-dev
+  xvfb xdotool x11-apps
   lv2-dev liblilv-dev
   lilv-utils serdi sordi jalv jackd2
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -6,7 +6,7 @@ const std::vector<const Command*>& AllCommands()
 {
   static const std::vector<const Command*> commands = {&kRenderCommand, &kInfoCommand,
                                                        &kPresetCommand, &kSnapshotCommand,
-                                                       &kValidateCommand};
+                                                       &kEditCommand, &kValidateCommand};
   return commands;
 }
 

@@ -21,6 +21,7 @@ extern const Command kInfoCommand;
 extern const Command kPresetCommand;
 extern const Command kValidateCommand;
 extern const Command kSnapshotCommand;
+extern const Command kEditCommand;
 
 // Every command, in the order the usage lists them.
 const std::vector<const Command*>& AllCommands();

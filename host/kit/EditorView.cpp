@@ -81,6 +81,7 @@ bool EditorView::Open(AudioUnit unit, std::string& error)
   mHeight = static_cast<int>(frame.size.height);
   mWindow = new NSWindow(NSMakeRect(0, 0, frame.size.width, frame.size.height));
   mWindow->setReleasedWhenClosed(false);
+  mWindow->setTitle(mTitle);
   mWindow->setContentView(mView);
   mWindow->makeKeyAndOrderFront();
   return true;

@@ -29,6 +29,9 @@ public:
 
   // False with a message when the unit offers no view or a step fails.
   bool Open(AudioUnit unit, std::string& error);
+  // The title of the window Open makes.
+  void SetTitle(const std::string& title) { mTitle = title; }
+  NSWindow* Window() const { return mWindow; }
   // Closes the window and lets go of the view and the factory; the unit's
   // editor stays. Call before the unit closes.
   void Close();
@@ -64,5 +67,6 @@ private:
   NSView* mView = nullptr;
   NSWindow* mWindow = nullptr;
   std::string mClassName;
+  std::string mTitle = "Tolvane Delay";
   int mWidth = 0, mHeight = 0;
 };

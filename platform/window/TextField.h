@@ -1,7 +1,9 @@
 // One-line text fields for typing a value over a view. Typing comes as key
 // events to the field while it is the first responder: each character is
-// offered to the field's formatter, which may refuse it; Return or Tab ends
-// editing and tells the delegate.
+// offered to the field's formatter, which may refuse it, and goes in at the
+// caret; the arrows, Home and End move the caret, Delete and forward delete
+// remove around it; Return or Tab ends editing and tells the delegate, Escape
+// cancels it.
 //
 // Threads: main thread only.
 #pragma once
@@ -30,6 +32,8 @@ class NSTextFieldDelegate
 public:
   virtual ~NSTextFieldDelegate() = default;
   virtual void controlTextDidEndEditing(NSTextField* field) = 0;
+  // Escape in the field: the typing is to be dropped. Nothing by default.
+  virtual void controlTextDidCancelEditing(NSTextField* field) { (void)field; }
 };
 
 enum NSTextAlignment
@@ -66,7 +70,15 @@ public:
   explicit NSTextField(NSRect frame) : NSView(frame) {}
 
   const std::string& stringValue() const { return mValue; }
-  void setStringValue(const std::string& value) { mValue = value; }
+  // Puts the caret at the end.
+  void setStringValue(const std::string& value)
+  {
+    mValue = value;
+    mCaret = value.size();
+  }
+  // Byte offset of the caret in the UTF-8 text, always at a character start.
+  size_t caret() const { return mCaret; }
+  void setCaret(size_t caret);
   // Retains the formatter (null removes it).
   void setFormatter(NSFormatter* formatter);
   NSFormatter* formatter() const { return mFormatter; }
@@ -88,13 +100,20 @@ public:
   void setAllowsEditingTextAttributes(bool allows) { mRichText = allows; }
   bool allowsEditingTextAttributes() const { return mRichText; }
 
-  // Typing one UTF-8 character: false (and the text unchanged) when the
-  // formatter refuses the result.
+  // Typing one UTF-8 character at the caret: false (and the text unchanged)
+  // when the formatter refuses the result.
   bool insertText(const std::string& character);
+  // The character before the caret (Delete) or after it (forward delete).
   void deleteBackward();
+  void deleteForward();
+  void moveLeft();
+  void moveRight();
   // Ends editing: the delegate hears of it.
   void endEditing();
-  // Keys of the typist: characters, Delete, Return and Tab.
+  // Cancels editing: the delegate hears of it.
+  void cancelEditing();
+  // Keys of the typist: characters, Delete, forward delete, the arrows,
+  // Home, End, Return, Tab and Escape.
   void keyDown(NSEvent* event) override;
   bool acceptsFirstResponder() const override { return true; }
   void becameFirstResponder() override;
@@ -107,6 +126,7 @@ protected:
 
 private:
   std::string mValue;
+  size_t mCaret = 0;
   NSFormatter* mFormatter = nullptr;
   NSTextFieldDelegate* mDelegate = nullptr;
   NSFont mFont = {"", 12};

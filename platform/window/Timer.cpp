@@ -35,6 +35,14 @@ double NSRunLoop::now() const
   return GetWindowBackend()->now();
 }
 
+double NSRunLoop::nextFireDate() const
+{
+  double next = -1;
+  for (const NSTimer* t : mTimers)
+    if (t->mValid && (next < 0 || t->mFireDate < next)) next = t->mFireDate;
+  return next;
+}
+
 void NSRunLoop::addTimer(NSTimer* timer, const char* mode)
 {
   (void)mode;

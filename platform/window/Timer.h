@@ -58,6 +58,8 @@ public:
   // (headless clocks only: a real clock is not moved).
   void runForSeconds(double seconds);
   double now() const;
+  // When the next timer falls due on the loop's clock; -1 with none scheduled.
+  double nextFireDate() const;
   int timerCount() const { return int(mTimers.size()); }
 
 private:

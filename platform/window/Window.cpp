@@ -25,7 +25,8 @@ const std::vector<NSWindow*>& NSWindow::windows()
   return windowList();
 }
 
-NSWindow::NSWindow(NSRect contentRect) : mFrame(contentRect)
+NSWindow::NSWindow(NSRect contentRect, unsigned styleMask)
+    : mFrame(contentRect), mStyleMask(styleMask)
 {
   windowList().push_back(this);
   setContentView(new NSView(NSMakeRect(0, 0, contentRect.size.width, contentRect.size.height)));

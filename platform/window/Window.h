@@ -9,13 +9,36 @@
 
 #include "platform/window/View.h"
 
+enum : unsigned
+{
+  NSBorderlessWindowMask = 0,
+  NSTitledWindowMask = 1,
+  NSClosableWindowMask = 2,
+};
+
 class NSWindow : public NSObject
 {
 public:
   // contentRect: the window's place on the screen (bottom-left origin).
-  explicit NSWindow(NSRect contentRect);
+  explicit NSWindow(NSRect contentRect,
+                    unsigned styleMask = NSTitledWindowMask | NSClosableWindowMask);
 
   NSRect frame() const { return mFrame; }
+  // Moves the window (screen coordinates, bottom-left origin).
+  void setFrameOrigin(NSPoint origin) { mFrame.origin = origin; }
+  unsigned styleMask() const { return mStyleMask; }
+  void setTitle(const std::string& title) { mTitle = title; }
+  const std::string& title() const { return mTitle; }
+  // Where the window system puts the window: inside a window of another
+  // program, named by its native id (an X11 window id), at its top left;
+  // 0 (the default) for a window of its own. Set before ordering it front.
+  void setNativeParent(unsigned long nativeId) { mNativeParent = nativeId; }
+  unsigned long nativeParent() const { return mNativeParent; }
+  NSWindow* parentWindow() const { return mParent; }
+  // Whether the window composites its views (Carbon's compositing
+  // attribute); true unless turned off.
+  void setCompositing(bool compositing) { mCompositing = compositing; }
+  bool isCompositing() const { return mCompositing; }
   NSView* contentView() const { return mContentView; }
   // Retains the view and sizes it to the window.
   void setContentView(NSView* view);
@@ -58,6 +81,10 @@ private:
   void viewLeaving(NSView* view);
 
   NSRect mFrame;
+  unsigned mStyleMask;
+  std::string mTitle;
+  unsigned long mNativeParent = 0;
+  bool mCompositing = true;
   NSView* mContentView = nullptr;
   NSView* mFirstResponder = nullptr;
   NSView* mMouseView = nullptr; // the view that took the last press
