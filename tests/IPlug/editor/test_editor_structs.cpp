@@ -79,13 +79,11 @@ TEST(Mapping, BlendModesAndWeights)
 {
   EXPECT_EQ(LiceBlendMode(nullptr), 0x10000);
   IChannelBlend none(IChannelBlend::kBlendNone), clobber(IChannelBlend::kBlendClobber),
-      add(IChannelBlend::kBlendAdd, 0.5f), dodge(IChannelBlend::kBlendColorDodge),
-      odd(static_cast<IChannelBlend::EBlendMethod>(9));
+      add(IChannelBlend::kBlendAdd, 0.5f), dodge(IChannelBlend::kBlendColorDodge);
   EXPECT_EQ(LiceBlendMode(&none), 0x10000);
   EXPECT_EQ(LiceBlendMode(&clobber), 0);
   EXPECT_EQ(LiceBlendMode(&add), 0x10001);
   EXPECT_EQ(LiceBlendMode(&dodge), 0x10002);
-  EXPECT_EQ(LiceBlendMode(&odd), 0x10000);
   EXPECT_FLOAT_EQ(LiceWeight(nullptr), 1.0f);
   EXPECT_FLOAT_EQ(LiceWeight(&add), 0.5f);
 }

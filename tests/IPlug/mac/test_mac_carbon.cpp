@@ -185,5 +185,7 @@ TEST_F(MacCarbon, SubWindowOverANarrowerHostStartsAtItsLeftEdge)
   gui->AttachSubWindow(WindowRefFromNSWindow(narrow));
   ASSERT_EQ(narrow->childWindows().size(), 1u);
   EXPECT_EQ(narrow->childWindows()[0]->frame().origin.x, 40);
-  gui->RemoveSubWindow(); // closes and lets go of the narrow window
+  Run(0.6); // the child comes to the front and lets go of its extra reference
+  gui->RemoveSubWindow();
+  narrow->release(); // the test's own reference
 }

@@ -50,10 +50,12 @@ TEST(X11Menu, RowsOfAMenuCarryTheirStates)
   NSMenuItem* b = new NSMenuItem("Two", nullptr, "");
   b->setEnabled(false);
   b->setIndentationLevel(1);
+  NSMenuItem* line = NSMenuItem::separatorItem();
   menu->addItem(a);
-  menu->addItem(NSMenuItem::separatorItem());
+  menu->addItem(line);
   menu->addItem(b);
   a->release();
+  line->release();
   b->release();
   const std::vector<MenuRow> rows = MenuRowsOf(menu);
   ASSERT_EQ(3u, rows.size());
