@@ -36,6 +36,7 @@ struct RenderOptions
   std::string plotPath;
   bool formatChosen = false; // otherwise the container's default
   SampleFormat sampleFormat = SampleFormat::Float;
+  bool timings = false; // the time of each phase on standard error
 };
 
 struct PresetOptions

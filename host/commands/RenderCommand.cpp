@@ -81,7 +81,8 @@ int Run(const std::vector<std::string>& args)
 const Command kRenderCommand = {
     "render", "[options] IN OUT | render --demo [options] OUT",
     "render IN (WAV, AIFF or FLAC; mono or stereo) through Tolvane Delay into OUT\n"
-    "      (.wav, .aif, .aiff or .flac); a mono IN gives a stereo OUT unless --mono",
+    "      (.wav, .aif, .aiff or .flac); a mono IN gives a stereo OUT unless --mono;\n"
+    "      NaN or infinite input samples are rendered as silence and counted",
     Run};
 
 std::vector<OptionSpec> RenderOptionSpecs(RenderOptions& options)
@@ -103,7 +104,9 @@ std::vector<OptionSpec> RenderOptionSpecs(RenderOptions& options)
          options.plotPath = value;
          return true;
        }},
-      FormatOption(options)};
+      FormatOption(options),
+      Flag("timings", "print the time each phase of the render took on standard\nerror",
+           options.timings)};
   AddStateOptions(specs, options.state);
   specs.push_back(ComponentOption(options.componentPath));
   specs.push_back(HelpOption(options.help));

@@ -1,5 +1,7 @@
 #include "host/render/InputSource.h"
 
+#include "host/render/SignalStats.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,6 +9,20 @@ namespace
 {
 const size_t kScanFrames = 65536;
 } // namespace
+
+size_t FileSource::Read(std::vector<std::vector<float>>& block, size_t n)
+{
+  const size_t got = mReader.Read(block, n);
+  for (size_t c = 0; c < static_cast<size_t>(Channels()); ++c)
+    mNonFinite += SilenceNonFinite(block[c].data(), got);
+  return got;
+}
+
+bool FileSource::Rewind()
+{
+  mNonFinite = 0;
+  return mReader.Rewind();
+}
 
 size_t MemorySource::Read(std::vector<std::vector<float>>& block, size_t n)
 {

@@ -1,7 +1,9 @@
 #pragma once
 
 // Where a render's input comes from, block by block: an audio file read as it
-// is rendered, or the built-in demo held in memory. One thread at a time.
+// is rendered, or the built-in demo held in memory. A file's NaN and infinite
+// samples are read as silence and counted: the effect and the written file
+// never see them. One thread at a time.
 
 #include "host/render/AudioFile.h"
 
@@ -21,6 +23,8 @@ public:
   virtual bool Rewind() = 0;
   // Whether a read failed or ended before Frames().
   virtual bool Failed() const = 0;
+  // NaN and infinite samples read as silence since the last rewind.
+  virtual size_t NonFiniteSamples() const { return 0; }
 };
 
 class FileSource : public InputSource
@@ -30,15 +34,14 @@ public:
   int Channels() const override { return mReader.Channels(); }
   double SampleRate() const override { return mReader.SampleRate(); }
   size_t Frames() const override { return mReader.Frames(); }
-  size_t Read(std::vector<std::vector<float>>& block, size_t n) override
-  {
-    return mReader.Read(block, n);
-  }
-  bool Rewind() override { return mReader.Rewind(); }
+  size_t Read(std::vector<std::vector<float>>& block, size_t n) override;
+  bool Rewind() override;
   bool Failed() const override { return mReader.ReadFailed(); }
+  size_t NonFiniteSamples() const override { return mNonFinite; }
 
 private:
   AudioReader mReader;
+  size_t mNonFinite = 0;
 };
 
 class MemorySource : public InputSource

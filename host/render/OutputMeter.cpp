@@ -15,7 +15,7 @@ void OutputMeter::Reset(size_t channels, double sampleRate, bool clipping)
   mSumsOfSquares.assign(channels, 0.0);
   mFrames = 0;
   mLastAudible = mLastAboveFloor = -1;
-  mOver = 0;
+  mOver = mNonFinite = 0;
   mClipping = clipping;
   mBucketFrames = std::max<size_t>(1, static_cast<size_t>(sampleRate / 4));
   mInBucket = 0;
@@ -29,7 +29,12 @@ void OutputMeter::Add(const std::vector<std::vector<float>>& block, size_t offse
     double framePeak = 0.0;
     for (size_t c = 0; c < mPeaks.size(); ++c)
     {
-      const double value = block[c][offset + i];
+      double value = block[c][offset + i];
+      if (value - value != 0.0)
+      {
+        ++mNonFinite;
+        value = 0.0;
+      }
       const double magnitude = std::fabs(value);
       mPeaks[c] = std::max(mPeaks[c], magnitude);
       mSumsOfSquares[c] += value * value;

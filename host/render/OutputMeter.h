@@ -1,8 +1,9 @@
 #pragma once
 
 // Measures a render's output as it is written: levels per channel, samples
-// over full scale, where it was last audible and how loud its end is. One
-// thread at a time.
+// over full scale, where it was last audible and how loud its end is. NaN and
+// infinite samples are counted and otherwise taken as silence. One thread at a
+// time.
 
 #include "host/render/SignalStats.h"
 
@@ -25,6 +26,7 @@ public:
   // Samples beyond full scale, and of those the ones an integer format clipped.
   size_t OverFullScale() const { return mOver; }
   size_t Clipped() const { return mClipping ? mOver : 0; }
+  size_t NonFinite() const { return mNonFinite; }
   // The loudest sample of the last quarter to half second.
   double EndLevel() const;
 
@@ -32,7 +34,7 @@ private:
   std::vector<double> mPeaks, mSumsOfSquares;
   size_t mFrames = 0;
   long mLastAudible = -1, mLastAboveFloor = -1;
-  size_t mOver = 0;
+  size_t mOver = 0, mNonFinite = 0;
   bool mClipping = false;
   size_t mBucketFrames = 1, mInBucket = 0;
   double mBucketPeak = 0.0, mPreviousBucketPeak = 0.0;

@@ -12,6 +12,7 @@
 #include "host/render/EchoProbe.h"
 #include "host/render/InputSource.h"
 #include "host/render/OutputMeter.h"
+#include "host/render/PhaseTimes.h"
 #include "host/render/Progress.h"
 #include "host/render/SignalStats.h"
 #include "host/render/Summary.h"
@@ -54,21 +55,25 @@ bool SameFile(const std::string& a, const std::string& b)
 class RenderJob
 {
 public:
-  explicit RenderJob(const RenderOptions& options) : mOptions(options) {}
+  explicit RenderJob(const RenderOptions& options)
+      : mOptions(options), mStart(Clock::now()), mTimes(mStart)
+  {
+  }
 
   bool Run(std::string& error)
   {
-    mStart = Clock::now();
-    // The echo probe runs first, on its own instance: the main instance then
-    // reuses the memory the probe gave back.
-    if (!CheckFiles(error) || !OpenInput(error) ||
-        !FindAndLoadComponent(mOptions.componentPath, mComponent, error) || !MeasureEchoes(error) ||
-        !OpenUnit(mComponent, mUnit, error))
-      return false;
+    if (!CheckFiles(error) || !OpenInput(error)) return false;
+    mTimes.Mark("open and scan input");
+    if (!FindAndLoadComponent(mOptions.componentPath, mComponent, error)) return false;
+    mTimes.Mark("load component");
+    if (!MeasureEchoes(error)) return false;
+    mTimes.Mark("echo probe");
+    if (!OpenUnit(mComponent, mUnit, error)) return false;
     UnitRenderer renderer(mUnit.Get(), Setup());
     if (!renderer.Configure(error) || !SetUpState(mUnit.Get(), error) || !SetUpBypass(error) ||
         !renderer.Start(error))
       return false;
+    mTimes.Mark("open unit");
     WarnAboutSettings();
 
     PendingFile audioFile(mOptions.outputPath);
@@ -77,15 +82,24 @@ public:
                       static_cast<int>(Setup().outputChannels), error))
       return false;
     PreparePlot();
-    if (!RenderStream(renderer, error) || !mWriter.Close(error)) return false;
+    if (!RenderStream(renderer, error)) return false;
+    mTimes.Mark("render loop");
+    mTimes.Add("  read", mReadSeconds);
+    mTimes.Add("  effect", mEffectSeconds);
+    mTimes.Add("  measure and write", mEmitSeconds);
+    if (!mWriter.Close(error)) return false;
     mUnit.Close();
+    mTimes.Mark("close");
     const double seconds = std::chrono::duration<double>(Clock::now() - mStart).count();
 
     PendingFile plotFile(mOptions.plotPath);
     if (!mOptions.plotPath.empty() && !WritePlotFile(plotFile, error)) return false;
+    mTimes.Mark("plot");
     if (!audioFile.Commit(error)) return false;
     if (!mOptions.plotPath.empty() && !plotFile.Commit(error)) return false;
     PrintSummary(seconds);
+    mTimes.Mark("summary");
+    if (mOptions.timings) std::fputs(mTimes.Format().c_str(), stderr);
     return true;
   }
 
@@ -230,20 +244,29 @@ private:
       const size_t n = std::min<size_t>(mOptions.blockFrames, count - done);
       const size_t at = from + done;
       size_t got = 0;
-      if (at < inputFrames) got = mSource->Read(mIn, std::min(n, inputFrames - at));
-      for (size_t c = 0; c < mIn.size(); ++c)
-        std::fill(mIn[c].begin() +
-                      static_cast<long>(c < static_cast<size_t>(mSource->Channels()) ? got : 0),
-                  mIn[c].begin() + static_cast<long>(n), 0.0f);
-      if (mIn.size() > static_cast<size_t>(mSource->Channels()))
-        std::copy_n(mIn[0].begin(), got, mIn[1].begin()); // mono on both inputs
-      if (!mOptions.plotPath.empty() && got > 0)
-        for (size_t c = 0; c < mPlot.input.size(); ++c)
-          mPlot.input[c].Add(at, mIn[c].data(), got);
-      const ComponentResult status =
-          renderer.Render(mInPointers.data(), mOutPointers.data(), static_cast<UInt32>(n));
+      {
+        ScopedTimer timer(mReadSeconds);
+        if (at < inputFrames) got = mSource->Read(mIn, std::min(n, inputFrames - at));
+        for (size_t c = 0; c < mIn.size(); ++c)
+          std::fill(mIn[c].begin() +
+                        static_cast<long>(c < static_cast<size_t>(mSource->Channels()) ? got : 0),
+                    mIn[c].begin() + static_cast<long>(n), 0.0f);
+        if (mIn.size() > static_cast<size_t>(mSource->Channels()))
+          std::copy_n(mIn[0].begin(), got, mIn[1].begin()); // mono on both inputs
+        if (!mOptions.plotPath.empty() && got > 0)
+          for (size_t c = 0; c < mPlot.input.size(); ++c)
+            mPlot.input[c].Add(at, mIn[c].data(), got);
+      }
+      ComponentResult status;
+      {
+        ScopedTimer timer(mEffectSeconds);
+        status = renderer.Render(mInPointers.data(), mOutPointers.data(), static_cast<UInt32>(n));
+      }
       if (status != noErr) return status;
-      (this->*sink)(at, n);
+      {
+        ScopedTimer timer(mEmitSeconds);
+        (this->*sink)(at, n);
+      }
       done += n;
       mProgress->Update(static_cast<double>(at + n) / mSource->SampleRate());
     }
@@ -388,6 +411,8 @@ private:
         seconds > 0.0 ? (summary.inputSeconds + summary.tailSeconds) / seconds : 0.0;
     summary.overFullScale = mMeter.OverFullScale();
     summary.clipped = mMeter.Clipped();
+    summary.nonFiniteInput = mSource->NonFiniteSamples();
+    summary.nonFiniteOutput = mMeter.NonFinite();
     summary.sampleFormat = SampleFormatName(mFormat.sample);
     summary.inputChannels = mSource->Channels();
     // A tail that ends where it was cut while still ringing.
@@ -400,6 +425,8 @@ private:
 
   const RenderOptions& mOptions;
   Clock::time_point mStart;
+  PhaseTimes mTimes;
+  double mReadSeconds = 0.0, mEffectSeconds = 0.0, mEmitSeconds = 0.0;
   std::unique_ptr<InputSource> mSource;
   InputScan mScan;
   FileFormat mFormat;

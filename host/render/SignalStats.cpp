@@ -18,6 +18,18 @@ ChannelStats MeasureChannel(const std::vector<float>& samples)
   return stats;
 }
 
+size_t SilenceNonFinite(float* samples, size_t n)
+{
+  size_t replaced = 0;
+  for (size_t i = 0; i < n; ++i)
+  {
+    const bool finite = samples[i] - samples[i] == 0.0f; // false for NaN and both infinities
+    replaced += finite ? 0 : 1;
+    samples[i] = finite ? samples[i] : 0.0f;
+  }
+  return replaced;
+}
+
 double ToDBFS(double amplitude)
 {
   if (amplitude <= 0.0) return -std::numeric_limits<double>::infinity();

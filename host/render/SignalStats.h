@@ -17,6 +17,8 @@ ChannelStats MeasureChannel(const std::vector<float>& samples);
 double ToDBFS(double amplitude);
 // The level -90 dBFS, below which echoes count as gone.
 const double kSilenceLevel = 3.1622776601683795e-5;
+// Replaces every NaN or infinite sample with silence; the number replaced.
+size_t SilenceNonFinite(float* samples, size_t n);
 // The first frame where some channel reaches `fraction` of the loudest sample
 // of the whole signal; -1 for a silent signal.
 long FirstOnset(const AudioData& audio, double fraction);

@@ -54,6 +54,14 @@ std::string FormatSummary(const RenderSummary& s)
             (s.clipped > 0
                  ? ", " + std::to_string(s.clipped) + " clipped in the " + s.sampleFormat + " file"
                  : std::string(" (kept in the float file)"));
+  if (s.nonFiniteInput > 0)
+    line += "\nwarning: " + std::to_string(s.nonFiniteInput) +
+            (s.nonFiniteInput == 1 ? " input sample was" : " input samples were") +
+            " NaN or infinite and rendered as silence";
+  if (s.nonFiniteOutput > 0)
+    line += "\nwarning: " + std::to_string(s.nonFiniteOutput) +
+            (s.nonFiniteOutput == 1 ? " output sample is" : " output samples are") +
+            " NaN or infinite (left out of the levels)";
   if (s.tailCut)
     line += "\n" + Format("tail cut at %g s", s.tailCutSeconds) + ", still " +
             Decibels(s.tailEndLevel) + (s.tailFixed ? ": use a longer --tail" : ": use --tail");

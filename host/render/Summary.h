@@ -24,9 +24,11 @@ struct RenderSummary
   bool tailFixed = false;           // its length came from --tail
   double tailCutSeconds = 0.0;
   double tailEndLevel = 0.0;
+  size_t nonFiniteInput = 0;  // NaN or infinite input samples, rendered as silence
+  size_t nonFiniteOutput = 0; // NaN or infinite samples the effect put out
 };
 
 // e.g. "out.wav: 10.50 s (8.00 s + 2.50 s tail), stereo, 44100 Hz | peak L -1.0 dBFS,
 // R -2.0 dBFS | RMS ... | effect echo times (probe) L 375 ms, R 625 ms | 1500x real time",
-// then the tail and full-scale notes where they apply.
+// then the tail, full-scale and non-finite notes where they apply.
 std::string FormatSummary(const RenderSummary& summary);

@@ -250,3 +250,31 @@ TEST(HostRender, OutputFormatsAndInputContainers)
     EXPECT_NEAR(PeakBetween(out.channels[0], 44100 + 16000, 44100 + 17000), kEchoLevel, 0.01f);
   }
 }
+
+TEST(HostRender, NonFiniteInputIsRenderedAsSilenceAndReported)
+{
+  TempDir dir;
+  Sound broken = MakeClick(44100, 2, 1.5, 0.5);
+  broken.channels[0][100] = std::nanf("");
+  broken.channels[1][200] = INFINITY;
+  broken.channels[0][300] = -INFINITY;
+  broken.channels[1][30000] = std::nanf("");
+  ASSERT_TRUE(WriteSound(dir.Path("broken.wav"), broken, kFloatWav));
+  const RunResult run = RunTolvane({"render", dir.Path("broken.wav"), dir.Path("out.wav")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("warning: 4 input samples were NaN or infinite and rendered as silence"),
+            std::string::npos)
+      << run.out;
+  // Levels and tail as for the clean click: full-scale dry hit, echoes ringing out.
+  EXPECT_NE(run.out.find("peak L 0.0 dBFS, R 0.0 dBFS"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("nan"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("tail cut"), std::string::npos) << run.out;
+
+  Sound out, clean;
+  ASSERT_TRUE(ReadSound(dir.Path("out.wav"), out));
+  ASSERT_TRUE(WriteSound(dir.Path("clean.wav"), MakeClick(44100, 2, 1.5, 0.5), kFloatWav));
+  ASSERT_EQ(RunTolvane({"render", dir.Path("clean.wav"), dir.Path("clean_out.wav")}).status, 0);
+  ASSERT_TRUE(ReadSound(dir.Path("clean_out.wav"), clean));
+  EXPECT_GT(out.Frames(), size_t(3 * 44100)) << "the echoes ring out after the input";
+  EXPECT_EQ(out.channels, clean.channels) << "the file holds silence where the input was broken";
+}

@@ -1,6 +1,7 @@
 // Level measurements, the summary line and the built-in demo signal.
 
 #include "host/render/DemoSignal.h"
+#include "host/render/OutputMeter.h"
 #include "host/render/SignalStats.h"
 #include "host/render/Summary.h"
 
@@ -22,6 +23,23 @@ TEST(HostSignal, PeakRmsAndDecibels)
   EXPECT_NEAR(ToDBFS(0.5), -6.0206, 1e-4);
   EXPECT_NEAR(ToDBFS(kSilenceLevel), -90.0, 1e-9);
   EXPECT_TRUE(std::isinf(ToDBFS(0.0)) && ToDBFS(0.0) < 0.0);
+}
+
+TEST(HostSignal, NonFiniteSamplesAreSilencedAndLeftOutOfTheLevels)
+{
+  std::vector<float> samples = {0.5f, NAN, INFINITY, -INFINITY, -0.25f, 3.4e38f};
+  EXPECT_EQ(SilenceNonFinite(samples.data(), samples.size()), 3u);
+  EXPECT_EQ(samples, (std::vector<float>{0.5f, 0.0f, 0.0f, 0.0f, -0.25f, 3.4e38f}));
+
+  OutputMeter meter;
+  meter.Reset(2, 4.0, false);
+  meter.Add({{0.5f, NAN, 0.0f, 0.0f}, {0.0f, 0.0f, -INFINITY, 0.0f}}, 0, 4);
+  EXPECT_EQ(meter.NonFinite(), 2u);
+  EXPECT_DOUBLE_EQ(meter.Levels()[0].peak, 0.5);
+  EXPECT_DOUBLE_EQ(meter.Levels()[0].rms, 0.25);
+  EXPECT_DOUBLE_EQ(meter.Levels()[1].peak, 0.0);
+  EXPECT_EQ(meter.OverFullScale(), 0u);
+  EXPECT_EQ(meter.LastAudible(), 0) << "a NaN is no sign of a sound still ringing";
 }
 
 TEST(HostSignal, FirstOnsetIsRelativeToTheLoudestSample)
@@ -67,7 +85,14 @@ TEST(HostSignal, SummaryLineForStereoAndMono)
   summary.tailCut = true;
   summary.tailCutSeconds = 30.0;
   summary.tailEndLevel = 0.5;
+  summary.nonFiniteInput = 1;
+  summary.nonFiniteOutput = 7;
   const std::string text = FormatSummary(summary);
+  EXPECT_NE(text.find("\nwarning: 1 input sample was NaN or infinite and rendered as silence"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nwarning: 7 output samples are NaN or infinite"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("stereo from mono, 44100 Hz"), std::string::npos) << text;
   EXPECT_NE(text.find("\n3 samples over full scale, 3 clipped in the 16-bit file"),
             std::string::npos)
