@@ -17,6 +17,7 @@
 #include "host/render/SignalStats.h"
 #include "host/render/Summary.h"
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -446,10 +447,20 @@ private:
   double mMaxTailSeconds = 0.0;
   bool mTailCut = false;
 };
+
+// The two instances of a render (echo probe and main) each allocate tens of
+// megabytes of delay line, expected zeroed and touched only where written.
+// Taken straight from the system, those pages come zeroed and untouched ones
+// cost nothing; reused heap memory would have to be cleared in full.
+void MapLargeBlocks()
+{
+  mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+}
 } // namespace
 
 int RunRender(const RenderOptions& options)
 {
+  MapLargeBlocks();
   std::string error;
   RenderJob job(options);
   if (job.Run(error)) return 0;
