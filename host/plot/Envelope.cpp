@@ -4,7 +4,8 @@
 
 void Envelope::Add(const float* samples, size_t n)
 {
-  for (size_t i = 0; i < n; ++i)
+  // A run of samples at a time: those that fall into the same stretch.
+  for (size_t i = 0; i < n;)
   {
     size_t bin = mFrames / mFramesPerBin;
     if (bin == mMin.size())
@@ -18,13 +19,19 @@ void Envelope::Add(const float* samples, size_t n)
       {
         mMin.push_back(samples[i]);
         mMax.push_back(samples[i]);
-        ++mFrames;
-        continue;
       }
     }
-    mMin[bin] = std::min(mMin[bin], samples[i]);
-    mMax[bin] = std::max(mMax[bin], samples[i]);
-    ++mFrames;
+    const size_t run = std::min(n - i, (bin + 1) * mFramesPerBin - mFrames);
+    float lo = mMin[bin], hi = mMax[bin];
+    for (size_t k = i; k < i + run; ++k)
+    {
+      lo = std::min(lo, samples[k]);
+      hi = std::max(hi, samples[k]);
+    }
+    mMin[bin] = lo;
+    mMax[bin] = hi;
+    mFrames += run;
+    i += run;
   }
 }
 

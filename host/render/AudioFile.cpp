@@ -212,8 +212,15 @@ size_t AudioReader::Read(std::vector<std::vector<float>>& channels, size_t maxFr
 
 bool AudioReader::Rewind()
 {
-  if (!mFile || sf_seek(mFile.get(), 0, SEEK_SET) != 0) return false;
-  mPosition = 0;
+  return Seek(0);
+}
+
+bool AudioReader::Seek(size_t frame)
+{
+  if (!mFile || frame > Frames() ||
+      sf_seek(mFile.get(), static_cast<sf_count_t>(frame), SEEK_SET) < 0)
+    return false;
+  mPosition = frame;
   mFailed = false;
   return true;
 }

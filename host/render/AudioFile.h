@@ -95,6 +95,8 @@ public:
   bool ReadFailed() const { return mFailed; }
   // Back to the first frame.
   bool Rewind();
+  // To the given frame (at most Frames()).
+  bool Seek(size_t frame);
 
 private:
   std::string mPath;

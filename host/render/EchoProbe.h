@@ -6,12 +6,14 @@
 // has echoed (the first sample above -90 dBFS after the click) or the longest
 // delay the line can hold has passed.
 
+#include "host/kit/Component.h"
 #include "host/kit/UnitRenderer.h"
 
 #include <AudioUnit/AudioUnit.h>
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Brings the probe's instance into the state to be measured.
@@ -21,3 +23,30 @@ using StateSetter = std::function<bool(AudioUnit unit, std::string& error)>;
 // where no echo came.
 bool MeasureFirstEchoes(Component component, const StreamSetup& setup, const StateSetter& setState,
                         std::vector<double>& echoSeconds, std::string& error);
+
+// The same measurement on a thread of its own, beside the caller's work. Its
+// instance opens on the caller's thread; setState is called on the probe's.
+// Start and Wait on one thread.
+class EchoProbeThread
+{
+public:
+  EchoProbeThread() = default;
+  ~EchoProbeThread();
+  EchoProbeThread(const EchoProbeThread&) = delete;
+  EchoProbeThread& operator=(const EchoProbeThread&) = delete;
+
+  bool Start(Component component, const StreamSetup& setup, StateSetter setState,
+             std::string& error);
+  // Waits for the probe; its seconds per channel, or false with its error.
+  bool Wait(std::vector<double>& echoSeconds, std::string& error);
+  // Seconds spent measuring, on the probe's thread; valid after Wait.
+  double Seconds() const { return mSeconds; }
+
+private:
+  UnitInstance mProbe;
+  std::thread mThread;
+  bool mMeasured = false;
+  std::vector<double> mEchoes;
+  std::string mError;
+  double mSeconds = 0.0;
+};

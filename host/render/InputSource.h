@@ -63,14 +63,3 @@ private:
   AudioData mAudio;
   size_t mPosition = 0;
 };
-
-struct InputScan
-{
-  double peak = 0.0; // the loudest sample of any channel
-  long onset = -1;   // the first frame reaching `fraction` of the peak; -1 for silence
-};
-
-// Reads the whole input twice (for its peak, then for the onset) and rewinds
-// it; false with a message naming the file when it reads short.
-bool ScanInput(InputSource& source, const std::string& name, double fraction, InputScan& scan,
-               std::string& error);

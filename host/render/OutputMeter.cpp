@@ -7,6 +7,43 @@ namespace
 {
 // -60 dBFS: the floor of the plot's dB envelope.
 const double kFloorLevel = 0.001;
+
+size_t CountNonFinite(const float* x, size_t n)
+{
+  size_t count = 0;
+  for (size_t i = 0; i < n; ++i)
+    count += x[i] - x[i] != 0.0f ? 1 : 0;
+  return count;
+}
+
+// The largest magnitude; x holds only finite samples.
+float PeakOf(const float* x, size_t n)
+{
+  float peak = 0.0f;
+  for (size_t i = 0; i < n; ++i)
+    peak = std::max(peak, std::fabs(x[i]));
+  return peak;
+}
+
+double SumOfSquares(const float* x, size_t n)
+{
+  double sums[4] = {0.0, 0.0, 0.0, 0.0};
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4)
+    for (size_t k = 0; k < 4; ++k)
+      sums[k] += static_cast<double>(x[i + k]) * x[i + k];
+  for (; i < n; ++i)
+    sums[0] += static_cast<double>(x[i]) * x[i];
+  return (sums[0] + sums[1]) + (sums[2] + sums[3]);
+}
+
+size_t CountOver(const float* x, size_t n)
+{
+  size_t count = 0;
+  for (size_t i = 0; i < n; ++i)
+    count += std::fabs(x[i]) > 1.0f ? 1 : 0;
+  return count;
+}
 } // namespace
 
 void OutputMeter::Reset(size_t channels, double sampleRate, bool clipping)
@@ -22,30 +59,62 @@ void OutputMeter::Reset(size_t channels, double sampleRate, bool clipping)
   mBucketPeak = mPreviousBucketPeak = 0.0;
 }
 
+// The frames [offset, offset + n) of each channel, with any NaN or infinite
+// sample as silence (copied aside then: the block itself is what gets written).
+void OutputMeter::Gather(const std::vector<std::vector<float>>& block, size_t offset, size_t n)
+{
+  mChannels.resize(mPeaks.size());
+  for (size_t c = 0; c < mPeaks.size(); ++c)
+  {
+    const float* samples = block[c].data() + offset;
+    const size_t bad = CountNonFinite(samples, n);
+    mChannels[c] = samples;
+    if (bad == 0) continue;
+    mNonFinite += bad;
+    mScratch.resize(mPeaks.size());
+    mScratch[c].assign(samples, samples + n);
+    for (float& x : mScratch[c])
+      x = x - x == 0.0f ? x : 0.0f;
+    mChannels[c] = mScratch[c].data();
+  }
+}
+
 void OutputMeter::Add(const std::vector<std::vector<float>>& block, size_t offset, size_t n)
 {
-  for (size_t i = 0; i < n; ++i)
+  Gather(block, offset, n);
+  for (size_t c = 0; c < mPeaks.size(); ++c)
   {
-    double framePeak = 0.0;
-    for (size_t c = 0; c < mPeaks.size(); ++c)
+    mPeaks[c] = std::max(mPeaks[c], static_cast<double>(PeakOf(mChannels[c], n)));
+    mSumsOfSquares[c] += SumOfSquares(mChannels[c], n);
+    mOver += CountOver(mChannels[c], n);
+  }
+  const auto frameReaches = [this](size_t i, double level)
+  {
+    for (const float* channel : mChannels)
+      if (std::fabs(static_cast<double>(channel[i])) >= level) return true;
+    return false;
+  };
+  for (size_t i = n; i-- > 0;)
+    if (frameReaches(i, kSilenceLevel))
     {
-      double value = block[c][offset + i];
-      if (value - value != 0.0)
-      {
-        ++mNonFinite;
-        value = 0.0;
-      }
-      const double magnitude = std::fabs(value);
-      mPeaks[c] = std::max(mPeaks[c], magnitude);
-      mSumsOfSquares[c] += value * value;
-      framePeak = std::max(framePeak, magnitude);
-      if (magnitude > 1.0) ++mOver;
+      mLastAudible = static_cast<long>(mFrames + i);
+      break;
     }
-    const long frame = static_cast<long>(mFrames + i);
-    if (framePeak >= kSilenceLevel) mLastAudible = frame;
-    if (framePeak >= kFloorLevel) mLastAboveFloor = frame;
-    mBucketPeak = std::max(mBucketPeak, framePeak);
-    if (++mInBucket == mBucketFrames)
+  for (size_t i = n; i-- > 0;)
+    if (frameReaches(i, kFloorLevel))
+    {
+      mLastAboveFloor = static_cast<long>(mFrames + i);
+      break;
+    }
+  // The loudest sample of each quarter second.
+  for (size_t i = 0; i < n;)
+  {
+    const size_t run = std::min(n - i, mBucketFrames - mInBucket);
+    for (const float* channel : mChannels)
+      mBucketPeak = std::max(mBucketPeak, static_cast<double>(PeakOf(channel + i, run)));
+    mInBucket += run;
+    i += run;
+    if (mInBucket == mBucketFrames)
     {
       mPreviousBucketPeak = mBucketPeak;
       mBucketPeak = 0.0;

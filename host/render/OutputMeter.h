@@ -31,6 +31,10 @@ public:
   double EndLevel() const;
 
 private:
+  void Gather(const std::vector<std::vector<float>>& block, size_t offset, size_t n);
+
+  std::vector<const float*> mChannels;
+  std::vector<std::vector<float>> mScratch;
   std::vector<double> mPeaks, mSumsOfSquares;
   size_t mFrames = 0;
   long mLastAudible = -1, mLastAboveFloor = -1;

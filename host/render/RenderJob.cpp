@@ -13,6 +13,9 @@
 #include "host/render/InputSource.h"
 #include "host/render/OutputMeter.h"
 #include "host/render/PhaseTimes.h"
+#include "host/render/PlotDetail.h"
+#include "host/render/ReadAhead.h"
+#include "host/render/WriteBehind.h"
 #include "host/render/Progress.h"
 #include "host/render/SignalStats.h"
 #include "host/render/Summary.h"
@@ -38,6 +41,12 @@ const double kMinQuietSeconds = 0.1;
 const double kTailStepSeconds = 0.25;
 // The plot's whole view ends this long after the output's last sample above -60 dBFS.
 const double kPlotAfterAudible = 0.25;
+// The first hit is the first sample to reach this share of the input's loudest.
+const double kHitFraction = 0.25;
+// Frames per chunk between the render and its reading and writing threads
+// (rounded to whole slices), and the chunks in flight each way.
+const size_t kChunkFrames = 32768;
+const size_t kChunksInFlight = 4;
 
 std::string FileName(const std::string& path)
 {
@@ -64,18 +73,19 @@ public:
   bool Run(std::string& error)
   {
     if (!CheckFiles(error) || !OpenInput(error)) return false;
-    mTimes.Mark("open and scan input");
+    mTimes.Mark("open input");
     if (!FindAndLoadComponent(mOptions.componentPath, mComponent, error)) return false;
     mTimes.Mark("load component");
-    if (!MeasureEchoes(error)) return false;
-    mTimes.Mark("echo probe");
+    // The echo probe measures on its own instance beside the render.
+    if (!StartEchoProbe(error)) return false;
+    mTimes.Mark("start echo probe");
     if (!OpenUnit(mComponent, mUnit, error)) return false;
     UnitRenderer renderer(mUnit.Get(), Setup());
     if (!renderer.Configure(error) || !SetUpState(mUnit.Get(), error) || !SetUpBypass(error) ||
         !renderer.Start(error))
       return false;
-    mTimes.Mark("open unit");
     WarnAboutSettings();
+    mTimes.Mark("open unit");
 
     PendingFile audioFile(mOptions.outputPath);
     if (!audioFile.Create(error) ||
@@ -83,29 +93,28 @@ public:
                       static_cast<int>(Setup().outputChannels), error))
       return false;
     PreparePlot();
+    mTimes.Mark("open output");
     if (!RenderStream(renderer, error)) return false;
-    mTimes.Mark("render loop");
-    mTimes.Add("  read", mReadSeconds);
-    mTimes.Add("  effect", mEffectSeconds);
-    mTimes.Add("  measure and write", mEmitSeconds);
-    if (!mWriter.Close(error)) return false;
+    if (!mWriter.Close(error) || !WaitForEchoes(error)) return false;
     mUnit.Close();
-    mTimes.Mark("close");
+    mTimes.Mark("close output and unit");
     const double seconds = std::chrono::duration<double>(Clock::now() - mStart).count();
 
     PendingFile plotFile(mOptions.plotPath);
-    if (!mOptions.plotPath.empty() && !WritePlotFile(plotFile, error)) return false;
+    if (!mOptions.plotPath.empty() && !WritePlotFile(plotFile, audioFile.TempPath(), error))
+      return false;
     mTimes.Mark("plot");
     if (!audioFile.Commit(error)) return false;
     if (!mOptions.plotPath.empty() && !plotFile.Commit(error)) return false;
     PrintSummary(seconds);
-    mTimes.Mark("summary");
+    mTimes.Mark("commit and summary");
     if (mOptions.timings) std::fputs(mTimes.Format().c_str(), stderr);
     return true;
   }
 
 private:
   bool IsDemo() const { return mOptions.demo; }
+  std::string InputName() const { return IsDemo() ? "the demo" : mOptions.inputPath; }
 
   // The output's container comes from its name; nothing is ever written over the input.
   bool CheckFiles(std::string& error)
@@ -146,11 +155,10 @@ private:
     }
     if (mOptions.mono && mSource->Channels() != 1)
     {
-      error = "--mono renders a mono input; " +
-              (IsDemo() ? std::string("the demo") : mOptions.inputPath) + " is stereo";
+      error = "--mono renders a mono input; " + InputName() + " is stereo";
       return false;
     }
-    return ScanInput(*mSource, IsDemo() ? "the demo" : mOptions.inputPath, 0.25, mScan, error);
+    return true;
   }
 
   // A mono input plays into both inputs of the stereo configuration unless --mono.
@@ -205,14 +213,27 @@ private:
   }
 
   // A bypassed effect has no echoes to look for.
-  bool MeasureEchoes(std::string& error)
+  bool StartEchoProbe(std::string& error)
   {
     mEchoes.assign(UnitChannels(), -1.0);
+    mEchoesKnown = mOptions.bypass;
     if (mOptions.bypass) return true;
-    return MeasureFirstEchoes(
+    return mProbe.Start(
         mComponent, Setup(),
         [this](AudioUnit unit, std::string& stateError) { return SetUpState(unit, stateError); },
-        mEchoes, error);
+        error);
+  }
+
+  bool WaitForEchoes(std::string& error)
+  {
+    if (mEchoesKnown) return true;
+    {
+      ScopedTimer timer(mProbeWaitSeconds);
+      if (!mProbe.Wait(mEchoes, error)) return false;
+    }
+    mEchoesKnown = true;
+    mTimes.Add("echo probe (beside)", mProbe.Seconds());
+    return true;
   }
 
   double LongestEcho() const
@@ -220,53 +241,99 @@ private:
     return std::max(0.0, *std::max_element(mEchoes.begin(), mEchoes.end()));
   }
 
+  // The whole envelopes fill as the render goes; the detail around the first
+  // hit is read back at the end.
   void PreparePlot()
   {
     if (mOptions.plotPath.empty()) return;
     mPlot.sampleRate = mSource->SampleRate();
-    mPlot.hitFrame = mScan.onset;
-    mPlot.echoSeconds = mEchoes;
     mPlot.input.resize(UnitChannels());
     mPlot.output.resize(UnitChannels());
-    PrepareDetail(mPlot);
   }
 
   // ---- Rendering, block by block -------------------------------------------
 
-  using Sink = void (RenderJob::*)(size_t at, size_t n);
-
-  // Frames [from, from + count) in slices of the maximum size: the input read
-  // as it is needed (silence past its end), each slice's output handed to the sink.
-  ComponentResult RenderFrames(UnitRenderer& renderer, size_t from, size_t count, Sink sink)
+  // On the reading thread: the input's envelopes and loudest sample for the plot.
+  void ObserveInput(const AudioChunk& chunk)
   {
-    const size_t inputFrames = mSource->Frames();
-    for (size_t done = 0; done < count;)
+    for (size_t c = 0; c < mPlot.input.size(); ++c)
+      mPlot.input[c].whole.Add(chunk.channels[std::min(c, chunk.channels.size() - 1)].data(),
+                               chunk.frames);
+    for (const auto& channel : chunk.channels)
+      for (size_t i = 0; i < chunk.frames; ++i)
+        mInputPeak = std::max(mInputPeak, static_cast<double>(std::fabs(channel[i])));
+  }
+
+  // On the writing thread: the levels, and the output's envelopes for the plot.
+  void ObserveOutput(const AudioChunk& chunk)
+  {
+    mMeter.Add(chunk.channels, 0, chunk.frames);
+    for (size_t c = 0; c < mPlot.output.size(); ++c)
+      mPlot.output[c].whole.Add(chunk.channels[c].data(), chunk.frames);
+  }
+
+  // Points the unit's inputs at frames [at, at + n): the input as read ahead,
+  // silence past its end.
+  void PointAtInput(size_t at, size_t n)
+  {
+    size_t got = 0;
+    if (at < mSource->Frames() && !mInputEnded)
+    {
+      ScopedTimer timer(mInputWaitSeconds);
+      if (!mInChunk || mInOffset == mInChunk->frames)
+      {
+        if (mInChunk) mReadAhead.Recycle(std::move(mInChunk));
+        mInChunk = mReadAhead.Next();
+        mInOffset = 0;
+        mInputEnded = !mInChunk;
+      }
+      if (mInChunk) got = std::min(n, mInChunk->frames - mInOffset);
+    }
+    if (got == 0)
+    {
+      std::fill(mInPointers.begin(), mInPointers.end(), mSilence.data());
+      return;
+    }
+    // The input ends inside this slice: silence after it (chunks hold whole slices).
+    for (auto& channel : mInChunk->channels)
+      std::fill(channel.begin() + static_cast<long>(mInOffset + got),
+                channel.begin() + static_cast<long>(mInOffset + n), 0.0f);
+    for (size_t c = 0; c < mInPointers.size(); ++c)
+      mInPointers[c] =
+          mInChunk->channels[std::min(c, mInChunk->channels.size() - 1)].data() + mInOffset;
+    mInOffset += got;
+  }
+
+  // Frames [from, from + count) in slices of the maximum size, written as
+  // rendered or, with `hold`, held back.
+  ComponentResult RenderFrames(UnitRenderer& renderer, size_t from, size_t count, bool hold)
+  {
+    for (size_t done = 0; done < count && !mWriteBehind.Failed();)
     {
       const size_t n = std::min<size_t>(mOptions.blockFrames, count - done);
       const size_t at = from + done;
-      size_t got = 0;
+      PointAtInput(at, n);
+      float* const* out = hold ? mOutPointers.data() : nullptr;
+      if (!hold)
       {
-        ScopedTimer timer(mReadSeconds);
-        if (at < inputFrames) got = mSource->Read(mIn, std::min(n, inputFrames - at));
-        for (size_t c = 0; c < mIn.size(); ++c)
-          std::fill(mIn[c].begin() +
-                        static_cast<long>(c < static_cast<size_t>(mSource->Channels()) ? got : 0),
-                    mIn[c].begin() + static_cast<long>(n), 0.0f);
-        if (mIn.size() > static_cast<size_t>(mSource->Channels()))
-          std::copy_n(mIn[0].begin(), got, mIn[1].begin()); // mono on both inputs
-        if (!mOptions.plotPath.empty() && got > 0)
-          for (size_t c = 0; c < mPlot.input.size(); ++c)
-            mPlot.input[c].Add(at, mIn[c].data(), got);
+        ScopedTimer timer(mOutputWaitSeconds);
+        out = mWriteBehind.Reserve(n);
       }
       ComponentResult status;
       {
         ScopedTimer timer(mEffectSeconds);
-        status = renderer.Render(mInPointers.data(), mOutPointers.data(), static_cast<UInt32>(n));
+        status = renderer.Render(mInPointers.data(), out, static_cast<UInt32>(n));
       }
       if (status != noErr) return status;
+      if (hold)
       {
-        ScopedTimer timer(mEmitSeconds);
-        (this->*sink)(at, n);
+        Hold(n);
+      }
+      else
+      {
+        mWriteBehind.Commit(n);
+        NoteAudible(out, at, n);
+        mEmitted = at + n;
       }
       done += n;
       mProgress->Update(static_cast<double>(at + n) / mSource->SampleRate());
@@ -274,22 +341,20 @@ private:
     return noErr;
   }
 
-  // Straight to the file.
-  void Emit(size_t at, size_t n) { EmitFrom(mOut, 0, at, n); }
-
-  void EmitFrom(const Block& block, size_t offset, size_t at, size_t n)
+  // The last frame of a rendered slice where some channel reaches -90 dBFS.
+  void NoteAudible(const float* const* out, size_t at, size_t n)
   {
-    if (!mWriteError.empty()) return;
-    if (!mWriter.Write(block, offset, n, mWriteError)) return;
-    mMeter.Add(block, offset, n);
-    if (!mOptions.plotPath.empty())
-      for (size_t c = 0; c < mPlot.output.size(); ++c)
-        mPlot.output[c].Add(at, block[c].data() + offset, n);
-    mEmitted = at + n;
+    for (size_t i = n; i-- > 0;)
+      for (size_t c = 0; c < mOutPointers.size(); ++c)
+        if (std::fabs(static_cast<double>(out[c][i])) >= kSilenceLevel)
+        {
+          mLastAudible = static_cast<long>(at + i);
+          return;
+        }
   }
 
   // Held back until a later audible frame shows it belongs to the tail.
-  void Hold(size_t, size_t n)
+  void Hold(size_t n)
   {
     for (size_t c = 0; c < mOut.size(); ++c)
       mHeld[c].insert(mHeld[c].end(), mOut[c].begin(), mOut[c].begin() + static_cast<long>(n));
@@ -303,34 +368,67 @@ private:
     mMaxTailSeconds = fixedTail ? mOptions.tailSeconds : kDefaultMaxTailSeconds;
     const size_t maxTail = static_cast<size_t>(std::lround(mMaxTailSeconds * rate));
     const size_t channels = UnitChannels();
-    mIn.assign(channels, std::vector<float>(mOptions.blockFrames));
     mOut.assign(channels, std::vector<float>(mOptions.blockFrames));
-    mInPointers.clear();
     mOutPointers.clear();
-    for (size_t c = 0; c < channels; ++c)
-    {
-      mInPointers.push_back(mIn[c].data());
-      mOutPointers.push_back(mOut[c].data());
-    }
+    for (auto& channel : mOut)
+      mOutPointers.push_back(channel.data());
+    mInPointers.assign(channels, nullptr);
+    mSilence.assign(mOptions.blockFrames, 0.0f);
     mMeter.Reset(channels, rate, mFormat.sample != SampleFormat::Float);
+
+    // Chunks of whole slices, so that no slice spans two.
+    const size_t chunkFrames =
+        mOptions.blockFrames * std::max<size_t>(1, kChunkFrames / mOptions.blockFrames);
+    const bool plot = !mOptions.plotPath.empty();
+    mReadAhead.Start(*mSource, chunkFrames, kChunksInFlight,
+                     plot ? [this](const AudioChunk& chunk) { ObserveInput(chunk); }
+                          : ReadAhead::Observer());
+    mWriteBehind.Start(mWriter, channels, chunkFrames, kChunksInFlight,
+                       [this](const AudioChunk& chunk) { ObserveOutput(chunk); });
     ProgressBar progress(static_cast<double>(inputFrames + maxTail) / rate, mStart);
     mProgress = &progress;
 
     ComponentResult status =
-        RenderFrames(renderer, 0, inputFrames + (fixedTail ? maxTail : 0), &RenderJob::Emit);
-    if (status == noErr && !fixedTail) status = RenderFadingTail(renderer, maxTail);
-    if (fixedTail) mTailCut = mMeter.EndLevel() >= kSilenceLevel;
+        RenderFrames(renderer, 0, inputFrames + (fixedTail ? maxTail : 0), false);
+    bool echoes = true;
+    if (status == noErr && !fixedTail)
+    {
+      echoes = WaitForEchoes(error);
+      if (echoes) status = RenderFadingTail(renderer, maxTail);
+    }
+    mTimes.Mark("render loop");
+    mTimes.Add("  effect", mEffectSeconds);
+    mTimes.Add("  waiting for input", mInputWaitSeconds);
+    mTimes.Add("  waiting to write", mOutputWaitSeconds);
+    mTimes.Add("  waiting for echo probe", mProbeWaitSeconds);
     mProgress = nullptr;
+    if (mInChunk) mReadAhead.Recycle(std::move(mInChunk));
+    mReadAhead.Stop();
+    mNonFiniteInput = mSource->NonFiniteSamples();
+    std::string writeError;
+    const bool written = mWriteBehind.Finish(writeError);
+    mTimes.Mark("finish writing");
+    mTimes.Add("reading (beside)", mReadAhead.BusySeconds());
+    mTimes.Add("levels and writing (beside)", mWriteBehind.BusySeconds());
+    if (!echoes) return false;
     if (status != noErr)
     {
       error = "the component fails to render: status " + StatusText(status);
       return false;
     }
-    if (!mWriteError.empty())
+    if (!written)
     {
-      error = mWriteError;
+      error = writeError;
       return false;
     }
+    if (mSource->Failed() || mReadAhead.FramesRead() != inputFrames)
+    {
+      error = InputName() + " is damaged: it reads short (" +
+              std::to_string(mReadAhead.FramesRead()) + " of " + std::to_string(inputFrames) +
+              " frames)";
+      return false;
+    }
+    if (fixedTail) mTailCut = mMeter.EndLevel() >= kSilenceLevel;
     mTailFrames = mEmitted - inputFrames;
     return true;
   }
@@ -346,11 +444,11 @@ private:
     const size_t step = static_cast<size_t>(kTailStepSeconds * rate);
     mHeld.assign(mOut.size(), std::vector<float>());
     size_t end = inputFrames;
-    while (end < inputFrames + maxTail &&
-           end - static_cast<size_t>(mMeter.LastAudible() + 1) < quiet)
+    while (end < inputFrames + maxTail && end - static_cast<size_t>(mLastAudible + 1) < quiet &&
+           !mWriteBehind.Failed())
     {
       const size_t n = std::min(step, inputFrames + maxTail - end);
-      const ComponentResult status = RenderFrames(renderer, end, n, &RenderJob::Hold);
+      const ComponentResult status = RenderFrames(renderer, end, n, true);
       if (status != noErr) return status;
       end += n;
       // What reaches an audible frame is part of the tail.
@@ -358,13 +456,15 @@ private:
       if (audible >= 0)
       {
         const size_t keep = static_cast<size_t>(audible) + 1;
-        EmitFrom(mHeld, 0, mEmitted, keep);
+        mWriteBehind.Append(mHeld, 0, keep);
+        mEmitted += keep;
+        mLastAudible = static_cast<long>(mEmitted) - 1;
         for (auto& channel : mHeld)
           channel.erase(channel.begin(), channel.begin() + static_cast<long>(keep));
       }
     }
     // Stopped by the longest tail while the echoes still rang.
-    mTailCut = end - static_cast<size_t>(mMeter.LastAudible() + 1) < quiet;
+    mTailCut = end - static_cast<size_t>(mLastAudible + 1) < quiet;
     mHeld.clear();
     return noErr;
   }
@@ -379,9 +479,19 @@ private:
     return -1;
   }
 
-  bool WritePlotFile(PendingFile& file, std::string& error)
+  // The first hit and the samples around it come from the input and the file
+  // just written.
+  bool WritePlotFile(PendingFile& file, const std::string& writtenAudio, std::string& error)
   {
     const double rate = mSource->SampleRate();
+    mPlot.echoSeconds = mEchoes;
+    if (mInputPeak > 0.0 &&
+        !FindFirstHit(*mSource, mInputPeak * kHitFraction, mPlot.hitFrame, error))
+      return false;
+    PrepareDetail(mPlot);
+    if (!ReadInputDetail(*mSource, mPlot.input, error) ||
+        !ReadOutputDetail(writtenAudio, mPlot.output, error))
+      return false;
     const double inputSeconds = static_cast<double>(mSource->Frames()) / rate;
     const double outputSeconds = static_cast<double>(mEmitted) / rate;
     // The silent end of a long tail is not worth half the picture.
@@ -389,7 +499,7 @@ private:
                                   ? 0.0
                                   : (mMeter.LastAboveFloor() + 1) / rate + kPlotAfterAudible;
     mPlot.seconds = std::max(inputSeconds, std::min(outputSeconds, audibleEnd));
-    mPlot.fullScale = std::max({1.0, mScan.peak, mMeter.Peak()});
+    mPlot.fullScale = std::max({1.0, mInputPeak, mMeter.Peak()});
     char tempo[32];
     std::snprintf(tempo, sizeof tempo, "%g BPM", mOptions.tempo);
     mPlot.title = "TOLVANE DELAY   " +
@@ -412,7 +522,7 @@ private:
         seconds > 0.0 ? (summary.inputSeconds + summary.tailSeconds) / seconds : 0.0;
     summary.overFullScale = mMeter.OverFullScale();
     summary.clipped = mMeter.Clipped();
-    summary.nonFiniteInput = mSource->NonFiniteSamples();
+    summary.nonFiniteInput = mNonFiniteInput;
     summary.nonFiniteOutput = mMeter.NonFinite();
     summary.sampleFormat = SampleFormatName(mFormat.sample);
     summary.inputChannels = mSource->Channels();
@@ -427,25 +537,36 @@ private:
   const RenderOptions& mOptions;
   Clock::time_point mStart;
   PhaseTimes mTimes;
-  double mReadSeconds = 0.0, mEffectSeconds = 0.0, mEmitSeconds = 0.0;
   std::unique_ptr<InputSource> mSource;
-  InputScan mScan;
   FileFormat mFormat;
   AudioWriter mWriter;
-  std::string mWriteError;
   Component mComponent = nullptr;
+  EchoProbeThread mProbe;
   UnitInstance mUnit;
   std::vector<double> mEchoes;
-  Block mIn, mOut, mHeld;
-  std::vector<const float*> mInPointers;
-  std::vector<float*> mOutPointers;
+  bool mEchoesKnown = false;
+  // Declared after what their threads touch, so that they stop first.
   OutputMeter mMeter;
   PlotData mPlot;
+  double mInputPeak = 0.0;
+  ReadAhead mReadAhead;
+  WriteBehind mWriteBehind;
+  ChunkPtr mInChunk;
+  size_t mInOffset = 0;
+  bool mInputEnded = false;
+  std::vector<float> mSilence;
+  Block mOut, mHeld;
+  std::vector<const float*> mInPointers;
+  std::vector<float*> mOutPointers;
   ProgressBar* mProgress = nullptr;
   size_t mEmitted = 0;
+  long mLastAudible = -1;
   size_t mTailFrames = 0;
+  size_t mNonFiniteInput = 0;
   double mMaxTailSeconds = 0.0;
   bool mTailCut = false;
+  double mEffectSeconds = 0.0, mInputWaitSeconds = 0.0, mOutputWaitSeconds = 0.0,
+         mProbeWaitSeconds = 0.0;
 };
 
 // The two instances of a render (echo probe and main) each allocate tens of
