@@ -165,6 +165,10 @@ bool writeRows(png_structp png, png_infop info, FILE* f, LICE_IBitmap* bmp)
   png_set_IHDR(png, info, png_uint_32(bmp->getWidth()), png_uint_32(bmp->getHeight()), 8,
                PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
+  // Pictures of flat colours: unfiltered rows and a fast deflate level write
+  // several times faster than the adaptive defaults and stay small.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_level(png, 3);
   png_write_info(png, info);
   png_set_swap_alpha(png); // our rows are A, R, G, B; the file's are R, G, B, A
   const lice_detail::Rows rows = lice_detail::rowsOf(bmp);

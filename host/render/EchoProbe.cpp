@@ -91,26 +91,18 @@ private:
 };
 } // namespace
 
-namespace
-{
-bool MeasureWith(AudioUnit probe, const StreamSetup& setup, const StateSetter& setState,
-                 std::vector<double>& echoSeconds, std::string& error)
-{
-  UnitRenderer renderer(probe, setup);
-  if (!renderer.Configure(error) || !setState(probe, error) || !renderer.Start(error)) return false;
-  ClickRun run(setup);
-  if (!run.Run(renderer, error)) return false;
-  echoSeconds = run.Echoes();
-  return true;
-}
-} // namespace
-
 bool MeasureFirstEchoes(Component component, const StreamSetup& setup, const StateSetter& setState,
                         std::vector<double>& echoSeconds, std::string& error)
 {
   UnitInstance probe;
-  return OpenUnit(component, probe, error) &&
-         MeasureWith(probe.Get(), setup, setState, echoSeconds, error);
+  if (!OpenUnit(component, probe, error)) return false;
+  UnitRenderer renderer(probe.Get(), setup);
+  if (!renderer.Configure(error) || !setState(probe.Get(), error) || !renderer.Start(error))
+    return false;
+  ClickRun run(setup);
+  if (!run.Run(renderer, error)) return false;
+  echoSeconds = run.Echoes();
+  return true;
 }
 
 EchoProbeThread::~EchoProbeThread()
@@ -118,20 +110,15 @@ EchoProbeThread::~EchoProbeThread()
   if (mThread.joinable()) mThread.join();
 }
 
-bool EchoProbeThread::Start(Component component, const StreamSetup& setup, StateSetter setState,
-                            std::string& error)
+void EchoProbeThread::Start(Component component, const StreamSetup& setup, StateSetter setState)
 {
-  if (!OpenUnit(component, mProbe, error)) return false;
   mThread = std::thread(
-      [this, setup, setState]
+      [this, component, setup, setState]
       {
         const auto start = std::chrono::steady_clock::now();
-        mMeasured = MeasureWith(mProbe.Get(), setup, setState, mEchoes, mError);
-        // Its memory goes back while the render goes on.
-        mProbe.Close();
+        mMeasured = MeasureFirstEchoes(component, setup, setState, mEchoes, mError);
         mSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       });
-  return true;
 }
 
 bool EchoProbeThread::Wait(std::vector<double>& echoSeconds, std::string& error)

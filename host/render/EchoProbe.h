@@ -24,9 +24,8 @@ using StateSetter = std::function<bool(AudioUnit unit, std::string& error)>;
 bool MeasureFirstEchoes(Component component, const StreamSetup& setup, const StateSetter& setState,
                         std::vector<double>& echoSeconds, std::string& error);
 
-// The same measurement on a thread of its own, beside the caller's work. Its
-// instance opens on the caller's thread; setState is called on the probe's.
-// Start and Wait on one thread.
+// The same measurement on a thread of its own, beside the caller's work
+// (setState is called there). Start and Wait on one thread.
 class EchoProbeThread
 {
 public:
@@ -35,15 +34,13 @@ public:
   EchoProbeThread(const EchoProbeThread&) = delete;
   EchoProbeThread& operator=(const EchoProbeThread&) = delete;
 
-  bool Start(Component component, const StreamSetup& setup, StateSetter setState,
-             std::string& error);
+  void Start(Component component, const StreamSetup& setup, StateSetter setState);
   // Waits for the probe; its seconds per channel, or false with its error.
   bool Wait(std::vector<double>& echoSeconds, std::string& error);
   // Seconds spent measuring, on the probe's thread; valid after Wait.
   double Seconds() const { return mSeconds; }
 
 private:
-  UnitInstance mProbe;
   std::thread mThread;
   bool mMeasured = false;
   std::vector<double> mEchoes;

@@ -46,7 +46,7 @@ const double kHitFraction = 0.25;
 // Frames per chunk between the render and its reading and writing threads
 // (rounded to whole slices), and the chunks in flight each way.
 const size_t kChunkFrames = 32768;
-const size_t kChunksInFlight = 4;
+const size_t kChunksInFlight = 8;
 
 std::string FileName(const std::string& path)
 {
@@ -76,9 +76,6 @@ public:
     mTimes.Mark("open input");
     if (!FindAndLoadComponent(mOptions.componentPath, mComponent, error)) return false;
     mTimes.Mark("load component");
-    // The echo probe measures on its own instance beside the render.
-    if (!StartEchoProbe(error)) return false;
-    mTimes.Mark("start echo probe");
     if (!OpenUnit(mComponent, mUnit, error)) return false;
     UnitRenderer renderer(mUnit.Get(), Setup());
     if (!renderer.Configure(error) || !SetUpState(mUnit.Get(), error) || !SetUpBypass(error) ||
@@ -86,6 +83,8 @@ public:
       return false;
     WarnAboutSettings();
     mTimes.Mark("open unit");
+    // The echo probe measures on an instance of its own beside the render.
+    StartEchoProbe();
 
     PendingFile audioFile(mOptions.outputPath);
     if (!audioFile.Create(error) ||
@@ -213,15 +212,14 @@ private:
   }
 
   // A bypassed effect has no echoes to look for.
-  bool StartEchoProbe(std::string& error)
+  void StartEchoProbe()
   {
     mEchoes.assign(UnitChannels(), -1.0);
     mEchoesKnown = mOptions.bypass;
-    if (mOptions.bypass) return true;
-    return mProbe.Start(
-        mComponent, Setup(),
-        [this](AudioUnit unit, std::string& stateError) { return SetUpState(unit, stateError); },
-        error);
+    if (!mOptions.bypass)
+      mProbe.Start(mComponent, Setup(),
+                   [this](AudioUnit unit, std::string& stateError)
+                   { return SetUpState(unit, stateError); });
   }
 
   bool WaitForEchoes(std::string& error)
