@@ -9,15 +9,22 @@ void ReadAhead::Start(InputSource& source, size_t chunkFrames, size_t depth, Obs
   mSource = &source;
   mObserve = std::move(observe);
   mChunkFrames = std::max<size_t>(1, chunkFrames);
-  for (size_t i = 0; i < std::max<size_t>(2, depth); ++i)
-    mFree.Push(std::make_unique<AudioChunk>(static_cast<size_t>(source.Channels()), mChunkFrames));
+  mDepth = std::max<size_t>(2, depth);
   mThread = std::thread(&ReadAhead::Run, this);
 }
 
+// The chunks are made here as they are first needed, so that their memory is
+// first touched on this thread.
 void ReadAhead::Run()
 {
-  while (ChunkPtr chunk = mFree.Pop())
+  for (size_t made = 0;;)
   {
+    ChunkPtr chunk =
+        made < mDepth
+            ? std::make_unique<AudioChunk>(static_cast<size_t>(mSource->Channels()), mChunkFrames)
+            : mFree.Pop();
+    if (!chunk || mStopping.load(std::memory_order_relaxed)) break;
+    made += made < mDepth ? 1 : 0;
     {
       ScopedTimer timer(mBusySeconds);
       chunk->first = mFramesRead;
@@ -34,6 +41,7 @@ void ReadAhead::Run()
 void ReadAhead::Stop()
 {
   if (!mThread.joinable()) return;
+  mStopping.store(true, std::memory_order_relaxed);
   mFree.Close();
   mThread.join();
 }

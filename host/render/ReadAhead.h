@@ -11,6 +11,7 @@
 #include "host/render/AudioChunk.h"
 #include "host/render/InputSource.h"
 
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -44,6 +45,8 @@ private:
   Observer mObserve;
   ChunkHandover mFull, mFree;
   size_t mChunkFrames = 0;
+  size_t mDepth = 0;
+  std::atomic<bool> mStopping{false};
   size_t mFramesRead = 0;
   double mBusySeconds = 0.0;
   std::thread mThread;

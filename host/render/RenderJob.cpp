@@ -45,8 +45,8 @@ const double kPlotAfterAudible = 0.25;
 const double kHitFraction = 0.25;
 // Frames per chunk between the render and its reading and writing threads
 // (rounded to whole slices), and the chunks in flight each way.
-const size_t kChunkFrames = 32768;
-const size_t kChunksInFlight = 8;
+const size_t kChunkFrames = 16384;
+const size_t kChunksInFlight = 6;
 
 std::string FileName(const std::string& path)
 {

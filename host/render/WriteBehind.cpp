@@ -16,14 +16,15 @@ void WriteBehind::Start(AudioWriter& writer, size_t channels, size_t chunkFrames
   mWriter = &writer;
   mObserve = std::move(observe);
   mChunkFrames = std::max<size_t>(1, chunkFrames);
-  for (size_t i = 0; i < std::max<size_t>(2, depth); ++i)
-    mFree.Push(std::make_unique<AudioChunk>(channels, mChunkFrames));
   mPointers.assign(channels, nullptr);
-  mThread = std::thread(&WriteBehind::Run, this);
+  mThread = std::thread(&WriteBehind::Run, this, std::max<size_t>(2, depth));
 }
 
-void WriteBehind::Run()
+// The chunks are made here, so that their memory is first touched on this thread.
+void WriteBehind::Run(size_t depth)
 {
+  for (size_t i = 0; i < depth; ++i)
+    mFree.Push(std::make_unique<AudioChunk>(mPointers.size(), mChunkFrames));
   while (ChunkPtr chunk = mFull.Pop())
   {
     if (!Failed())

@@ -43,7 +43,7 @@ public:
   double BusySeconds() const { return mBusySeconds; }
 
 private:
-  void Run();
+  void Run(size_t depth);
   void HandOver();
 
   AudioWriter* mWriter = nullptr;
