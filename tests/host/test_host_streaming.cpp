@@ -7,6 +7,7 @@
 #include "host/plot/Envelope.h"
 #include "host/render/OutputMeter.h"
 #include "host/render/PlotDetail.h"
+#include "host/render/RenderJob.h"
 #include "host/render/ReadAhead.h"
 #include "host/render/WriteBehind.h"
 
@@ -199,4 +200,21 @@ TEST(HostStreaming, PlotDetailReadBackMatchesTheWholeSignals)
   long hit = 0;
   ASSERT_TRUE(FindFirstHit(silence, 0.1, hit, error));
   EXPECT_EQ(hit, -1);
+}
+
+TEST(HostStreaming, AWholeRenderRunsItsThreadsToTheEnd)
+{
+  // In this process, so that the thread sanitizer sees the echo probe, the
+  // reading and the writing beside the render.
+  TempDir dir;
+  RenderOptions options;
+  options.demo = true;
+  options.outputPath = dir.Path("demo.wav");
+  options.plotPath = dir.Path("demo.png");
+  options.blockFrames = 100;
+  ASSERT_EQ(RunRender(options), 0);
+  Sound out;
+  ASSERT_TRUE(ReadSound(dir.Path("demo.wav"), out));
+  EXPECT_GT(out.Frames(), size_t(8 * 44100)) << "the demo and its tail";
+  EXPECT_TRUE(FileExists(dir.Path("demo.png")));
 }
