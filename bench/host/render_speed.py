@@ -62,11 +62,11 @@ def run_once(command):
     return wall, cpu, phases
 
 
-def measure(label, base_command, folder, runs, audio_seconds, plot):
+def measure(label, base_command, folder, runs, audio_seconds, plot, timings):
     walls, cpus, phase_runs = [], [], []
     for run in range(runs):
         out = os.path.join(folder, f"out_{label}_{run}.wav")
-        command = base_command + [out, "--timings"]
+        command = base_command + [out] + (["--timings"] if timings else [])
         if plot:
             command += ["--plot", os.path.join(folder, f"out_{label}_{run}.png")]
         wall, cpu, phases = run_once(command)
@@ -106,9 +106,12 @@ def main():
             command += ["--component", args.component]
         # One run first, so that the program and the input are in the page cache.
         run_once(command + [os.path.join(folder, "warm.wav")])
+        # A build from before --timings is timed as a whole.
+        usage = subprocess.run([args.tolvane, "render", "--help"], capture_output=True, text=True)
+        timings = "--timings" in usage.stdout
         audio_seconds = args.seconds + float(args.tail)
-        measure("render", command, folder, args.runs, audio_seconds, plot=False)
-        measure("render --plot", command, folder, args.runs, audio_seconds, plot=True)
+        measure("render", command, folder, args.runs, audio_seconds, False, timings)
+        measure("render --plot", command, folder, args.runs, audio_seconds, True, timings)
     with open("/proc/loadavg") as load:
         print("load average after:", " ".join(load.read().split()[:3]))
 

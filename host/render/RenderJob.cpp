@@ -44,9 +44,10 @@ const double kPlotAfterAudible = 0.25;
 // The first hit is the first sample to reach this share of the input's loudest.
 const double kHitFraction = 0.25;
 // Frames per chunk between the render and its reading and writing threads
-// (rounded to whole slices), and the chunks in flight each way.
+// (rounded to whole slices), and the chunks in flight each way: on a busy
+// machine a long lead keeps the render from waiting for the other threads.
 const size_t kChunkFrames = 16384;
-const size_t kChunksInFlight = 6;
+const size_t kChunksInFlight = 24;
 
 std::string FileName(const std::string& path)
 {
@@ -73,6 +74,9 @@ public:
   bool Run(std::string& error)
   {
     if (!CheckFiles(error) || !OpenInput(error)) return false;
+    // The input is read ahead while the component loads and opens.
+    PreparePlot();
+    StartReading();
     mTimes.Mark("open input");
     if (!FindAndLoadComponent(mOptions.componentPath, mComponent, error)) return false;
     mTimes.Mark("load component");
@@ -91,7 +95,6 @@ public:
         !mWriter.Open(audioFile.TempPath(), mFormat, mSource->SampleRate(),
                       static_cast<int>(Setup().outputChannels), error))
       return false;
-    PreparePlot();
     mTimes.Mark("open output");
     if (!RenderStream(renderer, error)) return false;
     if (!mWriter.Close(error) || !WaitForEchoes(error)) return false;
@@ -251,6 +254,20 @@ private:
 
   // ---- Rendering, block by block -------------------------------------------
 
+  // Chunks of whole slices, so that no slice spans two.
+  size_t ChunkFrames() const
+  {
+    return mOptions.blockFrames * std::max<size_t>(1, kChunkFrames / mOptions.blockFrames);
+  }
+
+  void StartReading()
+  {
+    const bool plot = !mOptions.plotPath.empty();
+    mReadAhead.Start(*mSource, ChunkFrames(), kChunksInFlight,
+                     plot ? [this](const AudioChunk& chunk) { ObserveInput(chunk); }
+                          : ReadAhead::Observer());
+  }
+
   // On the reading thread: the input's envelopes and loudest sample for the plot.
   void ObserveInput(const AudioChunk& chunk)
   {
@@ -374,14 +391,7 @@ private:
     mSilence.assign(mOptions.blockFrames, 0.0f);
     mMeter.Reset(channels, rate, mFormat.sample != SampleFormat::Float);
 
-    // Chunks of whole slices, so that no slice spans two.
-    const size_t chunkFrames =
-        mOptions.blockFrames * std::max<size_t>(1, kChunkFrames / mOptions.blockFrames);
-    const bool plot = !mOptions.plotPath.empty();
-    mReadAhead.Start(*mSource, chunkFrames, kChunksInFlight,
-                     plot ? [this](const AudioChunk& chunk) { ObserveInput(chunk); }
-                          : ReadAhead::Observer());
-    mWriteBehind.Start(mWriter, channels, chunkFrames, kChunksInFlight,
+    mWriteBehind.Start(mWriter, channels, ChunkFrames(), kChunksInFlight,
                        [this](const AudioChunk& chunk) { ObserveOutput(chunk); });
     ProgressBar progress(static_cast<double>(inputFrames + maxTail) / rate, mStart);
     mProgress = &progress;
