@@ -13,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
 
 namespace
 {
@@ -217,4 +220,40 @@ TEST(HostStreaming, AWholeRenderRunsItsThreadsToTheEnd)
   ASSERT_TRUE(ReadSound(dir.Path("demo.wav"), out));
   EXPECT_GT(out.Frames(), size_t(8 * 44100)) << "the demo and its tail";
   EXPECT_TRUE(FileExists(dir.Path("demo.png")));
+}
+
+TEST(HostStreaming, AFailedWriteIsReportedAndStopsTheRest)
+{
+  // A file size limit of 64 kB: the header fits, the samples do not.
+  TempDir dir;
+  rlimit saved = {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 64 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+
+  AudioWriter writer;
+  std::string error;
+  const bool opened = writer.Open(dir.Path("out.wav"), FileFormat(), 8000.0, 2, error);
+  const AudioData audio = Ramp(100000);
+  WriteBehind behind;
+  size_t observed = 0;
+  bool finished = true;
+  if (opened)
+  {
+    behind.Start(writer, 2, 1000, 2, [&](const AudioChunk& chunk) { observed += chunk.frames; });
+    for (size_t at = 0; at < audio.Frames() && !behind.Failed(); at += 1000)
+      behind.Append(audio.channels, at, 1000);
+    finished = behind.Finish(error);
+    std::string ignored;
+    writer.Close(ignored);
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previousHandler);
+
+  ASSERT_TRUE(opened) << error;
+  EXPECT_FALSE(finished);
+  EXPECT_NE(error.find("cannot write " + dir.Path("out.wav")), std::string::npos) << error;
+  EXPECT_LT(observed, audio.Frames() / 2) << "nothing more is written after the failure";
 }
