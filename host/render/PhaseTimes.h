@@ -35,19 +35,24 @@ private:
   std::vector<Phase> mPhases;
 };
 
-// Adds the time from its construction to its destruction to a running sum.
+// Adds the time from its construction to its destruction to a running sum;
+// when off, reads no clock.
 class ScopedTimer
 {
 public:
-  explicit ScopedTimer(double& sum) : mSum(sum), mStart(PhaseTimes::Clock::now()) {}
+  explicit ScopedTimer(double& sum, bool on = true)
+      : mSum(sum), mOn(on), mStart(on ? PhaseTimes::Clock::now() : PhaseTimes::Clock::time_point())
+  {
+  }
   ~ScopedTimer()
   {
-    mSum += std::chrono::duration<double>(PhaseTimes::Clock::now() - mStart).count();
+    if (mOn) mSum += std::chrono::duration<double>(PhaseTimes::Clock::now() - mStart).count();
   }
   ScopedTimer(const ScopedTimer&) = delete;
   ScopedTimer& operator=(const ScopedTimer&) = delete;
 
 private:
   double& mSum;
+  bool mOn;
   PhaseTimes::Clock::time_point mStart;
 };

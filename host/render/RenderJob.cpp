@@ -294,7 +294,7 @@ private:
     size_t got = 0;
     if (at < mSource->Frames() && !mInputEnded)
     {
-      ScopedTimer timer(mInputWaitSeconds);
+      ScopedTimer timer(mInputWaitSeconds, mOptions.timings);
       if (!mInChunk || mInOffset == mInChunk->frames)
       {
         if (mInChunk) mReadAhead.Recycle(std::move(mInChunk));
@@ -331,12 +331,12 @@ private:
       float* const* out = hold ? mOutPointers.data() : nullptr;
       if (!hold)
       {
-        ScopedTimer timer(mOutputWaitSeconds);
+        ScopedTimer timer(mOutputWaitSeconds, mOptions.timings);
         out = mWriteBehind.Reserve(n);
       }
       ComponentResult status;
       {
-        ScopedTimer timer(mEffectSeconds);
+        ScopedTimer timer(mEffectSeconds, mOptions.timings);
         status = renderer.Render(mInPointers.data(), out, static_cast<UInt32>(n));
       }
       if (status != noErr) return status;
