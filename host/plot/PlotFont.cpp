@@ -44,6 +44,12 @@ int PlotTextWidth(const std::string& text, int scale)
   return r.right - r.left;
 }
 
+void PreparePlotText()
+{
+  for (int scale : {1, 2})
+    PlotTextWidth("0", scale);
+}
+
 int PlotTextHeight(int scale)
 {
   return 10 * scale;

@@ -12,3 +12,7 @@ void DrawPlotText(LICE_IBitmap* bitmap, int x, int y, const std::string& text, L
                   int scale);
 int PlotTextWidth(const std::string& text, int scale);
 int PlotTextHeight(int scale); // the line height
+// Builds the faces of both scales now (finding and loading a font takes a
+// while), for example on another thread before the plot is drawn; drawing
+// must wait until this returns.
+void PreparePlotText();

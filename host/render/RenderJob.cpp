@@ -8,6 +8,7 @@
 #include "host/kit/Parameters.h"
 #include "host/kit/StatusText.h"
 #include "host/plot/Plot.h"
+#include "host/plot/PlotFont.h"
 #include "host/render/DemoSignal.h"
 #include "host/render/EchoProbe.h"
 #include "host/render/InputSource.h"
@@ -28,6 +29,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 namespace
 {
@@ -70,13 +72,21 @@ public:
       : mOptions(options), mStart(Clock::now()), mTimes(mStart)
   {
   }
+  ~RenderJob()
+  {
+    if (mPlotText.joinable()) mPlotText.join();
+  }
+  RenderJob(const RenderJob&) = delete;
+  RenderJob& operator=(const RenderJob&) = delete;
 
   bool Run(std::string& error)
   {
     if (!CheckFiles(error) || !OpenInput(error)) return false;
-    // The input is read ahead while the component loads and opens.
+    // The input is read ahead while the component loads and opens, and the
+    // plot's text faces are found beside the render.
     PreparePlot();
     StartReading();
+    if (!mOptions.plotPath.empty()) mPlotText = std::thread(PreparePlotText);
     mTimes.Mark("open input");
     if (!FindAndLoadComponent(mOptions.componentPath, mComponent, error)) return false;
     mTimes.Mark("load component");
@@ -493,6 +503,7 @@ private:
   // just written.
   bool WritePlotFile(PendingFile& file, const std::string& writtenAudio, std::string& error)
   {
+    if (mPlotText.joinable()) mPlotText.join();
     const double rate = mSource->SampleRate();
     mPlot.echoSeconds = mEchoes;
     if (mInputPeak > 0.0 &&
@@ -568,6 +579,7 @@ private:
   Block mOut, mHeld;
   std::vector<const float*> mInPointers;
   std::vector<float*> mOutPointers;
+  std::thread mPlotText;
   ProgressBar* mProgress = nullptr;
   size_t mEmitted = 0;
   long mLastAudible = -1;
@@ -582,10 +594,12 @@ private:
 // The two instances of a render (echo probe and main) each allocate tens of
 // megabytes of delay line, expected zeroed and touched only where written.
 // Taken straight from the system, those pages come zeroed and untouched ones
-// cost nothing; reused heap memory would have to be cleared in full.
+// cost nothing; reused heap memory would have to be cleared in full. Smaller
+// blocks (the plot's picture, buffers) stay in the heap, where freeing them
+// costs nothing.
 void MapLargeBlocks()
 {
-  mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+  mallopt(M_MMAP_THRESHOLD, 5 * 1024 * 1024);
 }
 } // namespace
 
