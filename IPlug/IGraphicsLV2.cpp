@@ -30,8 +30,7 @@ bool IsPNGName(const char* name)
 }
 } // namespace
 
-IGraphicsLV2::IGraphicsLV2(IPlugBase* plug, int w, int h, int refreshFPS,
-                           const char* resourceDir)
+IGraphicsLV2::IGraphicsLV2(IPlugBase* plug, int w, int h, int refreshFPS, const char* resourceDir)
     : IGraphicsMac(plug, w, h, refreshFPS), mResourceDir(resourceDir ? resourceDir : "")
 {
 }

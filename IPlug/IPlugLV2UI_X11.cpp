@@ -77,8 +77,8 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char*,
                          LV2UI_Write_Function write, LV2UI_Controller controller,
                          LV2UI_Widget* widget, const LV2_Feature* const* features)
 {
-  const auto parent =
-      static_cast<unsigned long>(reinterpret_cast<uintptr_t>(FindFeature(features, LV2_UI__parent)));
+  const auto parent = static_cast<unsigned long>(
+      reinterpret_cast<uintptr_t>(FindFeature(features, LV2_UI__parent)));
   const auto* resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
   if (!parent || !widget || !AcquireBackend()) return nullptr;
   std::unique_ptr<EditorInstance> editor(new (std::nothrow) EditorInstance);

@@ -31,8 +31,8 @@ int main(int argc, char** argv)
   }
   std::unique_ptr<IPlugLV2> plug(MakePlug());
   if (!plug) return 1;
-  const LV2BundleNames names = {kTolvaneLV2URI,       argv[2],      "TolvaneDelay.ttl",
-                                "presets.ttl",        "DelayPlugin", argc == 4 ? argv[3] : nullptr};
+  const LV2BundleNames names = {kTolvaneLV2URI, argv[2],       "TolvaneDelay.ttl",
+                                "presets.ttl",  "DelayPlugin", argc == 4 ? argv[3] : nullptr};
   const std::string dir = std::string(argv[1]) + "/";
   // The presets first: writing them restores each preset and ends on the first,
   // whose values are the ports' defaults.

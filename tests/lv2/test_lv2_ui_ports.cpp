@@ -108,8 +108,8 @@ TEST_F(EditorPorts, EventsThatAreNoParameterValueChangeNothing)
   for (uint32_t port : {ports.FirstInput(), ports.FirstOutput() + 1, ports.TempoPort(),
                         ports.TimePort(), ports.NPorts(), 0xffffffffu})
     Send(port, 10.0f);
-  Send(Port(kLevel1), 10.0f, /*format*/ 7);              // an atom transfer, not a float
-  Send(Port(kLevel1), 10.0f, 0, /*size*/ 2);             // a short buffer
+  Send(Port(kLevel1), 10.0f, /*format*/ 7);  // an atom transfer, not a float
+  Send(Port(kLevel1), 10.0f, 0, /*size*/ 2); // a short buffer
   Send(Port(kLevel1), std::numeric_limits<float>::quiet_NaN());
   Send(Port(kLevel1), std::numeric_limits<float>::infinity());
   ui->PortEvent(Port(kLevel1), sizeof(float), 0, nullptr);
