@@ -140,11 +140,14 @@ protected:
 
   // Starts jalv with our plug-in and waits for the editor in its window. jalv
   // gives up until the JACK server is up, so it is started again until then.
-  void Start()
+  void Start(const std::vector<std::string>& options = {})
   {
+    std::vector<std::string> args = {"jalv.gtk3", "-s"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(kLV2URI);
     for (int attempt = 0; attempt < 20 && !editor; ++attempt)
     {
-      jalv = StartLogged({"jalv.gtk3", "-s", kLV2URI}, Log("jalv"));
+      jalv = StartLogged(args, Log("jalv"));
       ASSERT_GT(jalv, 0);
       for (int i = 0; i < 100 && !editor; ++i)
       {
@@ -233,4 +236,15 @@ TEST_F(JalvEditor, ShowsTheEditorAndTheMouseReachesThePort)
   EXPECT_LE(wetDry, 100.0f) << state;
   // The ports nobody touched keep the factory values.
   EXPECT_EQ(75.0f, SavedPortValue(state, "feedback1")) << state;
+}
+
+TEST_F(JalvEditor, ShowsTheHostsValuesFromTheStart)
+{
+  // jalv hands the UI every control's value when it opens it.
+  Start({"-c", "switch=0", "-c", "_2feedback=60"});
+  const std::vector<uint32_t> shown = SettledPicture(dpy, editor, kW, kH);
+  const std::string snapshot = dir + "/snapshot.png";
+  ASSERT_EQ(0, RunProgram({TOLVANE_PROGRAM, "snapshot", snapshot, "--set", "switch=0", "--set",
+                           "2feedback=60"}));
+  EXPECT_LE(DifferingPixels(shown, ReadPicture(snapshot, kW, kH)), PictureBudget(kW, kH));
 }
