@@ -22,7 +22,7 @@ constexpr const char* kTolvaneLV2UIURI = "urn:tolvane:TolvaneDelay#ui";
 #if defined(IPLUG_LV2_EDITOR)
 #include <lv2/ui/ui.h>
 
-extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index);
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index);
 
 // The effect's editor: a window binding of the given size and frame rate that
 // finds its pictures in the UI module's bundle.
@@ -30,7 +30,7 @@ IGraphicsMac* MakeGraphics(IPlugLV2* plug, int width, int height, int fps);
 #elif defined(IPLUG_LV2)
 #include <lv2/core/lv2.h>
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index);
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index);
 #else
 #include <CoreServices/CoreServices.h>
 
