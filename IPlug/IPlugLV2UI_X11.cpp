@@ -73,9 +73,8 @@ EditorInstance* Editor(LV2UI_Handle handle)
   return static_cast<EditorInstance*>(handle);
 }
 
-LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char*,
-                         LV2UI_Write_Function write, LV2UI_Controller controller,
-                         LV2UI_Widget* widget, const LV2_Feature* const* features)
+LV2UI_Handle OpenEditor(LV2UI_Write_Function write, LV2UI_Controller controller,
+                        LV2UI_Widget* widget, const LV2_Feature* const* features)
 {
   const auto parent = static_cast<unsigned long>(
       reinterpret_cast<uintptr_t>(FindFeature(features, LV2_UI__parent)));
@@ -87,6 +86,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char*,
     ReleaseBackend();
     return nullptr;
   }
+  // From here on the instance lets go of the backend, whatever happens.
   editor->plug.reset(MakePlug());
   IGraphics* graphics = editor->plug ? editor->plug->GetGUI() : nullptr;
   if (!graphics) return nullptr;
@@ -106,6 +106,21 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char*,
   if (resize) resize->ui_resize(resize->handle, w, h);
   sBackend->RunOnce(0);
   return editor.release();
+}
+
+// Nothing thrown reaches the host: an editor without memory is no editor.
+LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char*,
+                         LV2UI_Write_Function write, LV2UI_Controller controller,
+                         LV2UI_Widget* widget, const LV2_Feature* const* features)
+{
+  try
+  {
+    return OpenEditor(write, controller, widget, features);
+  }
+  catch (const std::bad_alloc&)
+  {
+    return nullptr;
+  }
 }
 
 void Cleanup(LV2UI_Handle handle)
