@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 bool ValidationContext::Prepare(std::string& error)
 {
@@ -31,14 +32,17 @@ std::vector<PlannedCheck> Plan()
   std::vector<PlannedCheck> plan;
   for (const CheckGroup& group :
        {OpenChecks(), PropertyChecks(), ParameterChecks(), ChannelChecks(), RenderChecks(),
-        StateChecks(), NotificationChecks(), RobustnessChecks()})
+        StreamChecks(), NumberChecks(), RealTimeChecks(), ThreadChecks(), StateChecks(),
+        NotificationChecks(), RobustnessChecks()})
     for (const Check& check : group.checks)
       plan.push_back({group.name, check});
   return plan;
 }
 
+const char kVerdictCodes[] = "PWF"; // in the order of Verdict
+
 // In the worker: runs the checks from `first` on and sends one line per check,
-// '1' or '0' and the text.
+// the verdict's code and the text.
 [[noreturn]] void RunWorker(const std::vector<PlannedCheck>& plan, size_t first,
                             ValidationContext& context, int fd)
 {
@@ -46,7 +50,7 @@ std::vector<PlannedCheck> Plan()
   for (size_t i = first; i < plan.size() && sent; ++i)
   {
     const CheckResult result = plan[i].check.run(context);
-    std::string line = (result.passed ? "1" : "0") + result.text;
+    std::string line = kVerdictCodes[static_cast<int>(result.verdict)] + result.text;
     std::replace(line.begin(), line.end(), '\n', ' ');
     line += '\n';
     sent = write(fd, line.data(), line.size()) == ssize_t(line.size());
@@ -85,8 +89,9 @@ void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& conte
     {
       std::string text(line, static_cast<size_t>(length));
       if (text.back() == '\n') text.pop_back();
-      if (text.empty()) continue;
-      report(next++, CheckResult{text[0] == '1', text.substr(1)});
+      const char* code = text.empty() ? nullptr : std::strchr(kVerdictCodes, text[0]);
+      if (!code || !*code) continue;
+      report(next++, CheckResult{Verdict(code - kVerdictCodes), text.substr(1)});
     }
     std::free(line);
     std::fclose(results);
@@ -103,22 +108,33 @@ void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& conte
   }
 }
 
+std::string ResultLine(const Check& check, const CheckResult& result)
+{
+  static const char* const kWords[] = {"PASS", "WARN", "FAIL"};
+  std::string line =
+      std::string("  ") + kWords[static_cast<int>(result.verdict)] + "  " + check.name;
+  if (!result.text.empty())
+    line += result.verdict == Verdict::Pass ? " (" + result.text + ")" : ": " + result.text;
+  return line;
+}
+
 int RunChecks(ValidationContext& context)
 {
   const std::vector<PlannedCheck> plan = Plan();
-  int passed = 0, failed = 0;
+  int counts[3] = {0, 0, 0};
+  const char* group = nullptr;
   RunIsolated(plan, context,
               [&](size_t index, const CheckResult& result)
               {
-                ++(result.passed ? passed : failed);
-                std::string line = std::string(result.passed ? "PASS" : "FAIL") + "  " +
-                                   plan[index].group + ": " + plan[index].check.name;
-                if (!result.text.empty())
-                  line += result.passed ? " (" + result.text + ")" : ": " + result.text;
-                std::printf("%s\n", line.c_str());
+                ++counts[static_cast<int>(result.verdict)];
+                if (!group || std::strcmp(group, plan[index].group) != 0)
+                  std::printf("%s\n", (group = plan[index].group));
+                std::printf("%s\n", ResultLine(plan[index].check, result).c_str());
                 std::fflush(stdout);
               });
-  std::printf("validate: %d checks, %d passed, %d failed\n", passed + failed, passed, failed);
+  const int passed = counts[0], warned = counts[1], failed = counts[2];
+  std::printf("validate: %d checks, %d passed, %d %s, %d failed\n", passed + warned + failed,
+              passed, warned, warned == 1 ? "warning" : "warnings", failed);
   return failed == 0 ? 0 : 1;
 }
 } // namespace
@@ -137,7 +153,7 @@ int RunValidate(const std::string& componentPath)
   ValidationContext context(component, bundlePath);
   if (!context.Prepare(error))
   {
-    std::printf("FAIL  open: first instance: %s\n", error.c_str());
+    std::printf("open\n  FAIL  first instance: %s\n", error.c_str());
     return 1;
   }
   return RunChecks(context);

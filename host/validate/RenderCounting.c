@@ -1,5 +1,5 @@
 #define _GNU_SOURCE
-#include "tests/effect/RenderCounting.h"
+#include "host/validate/RenderCounting.h"
 
 #include <dlfcn.h>
 #include <pthread.h>
