@@ -3,6 +3,7 @@
 #include "host/kit/StatusText.h"
 #include "host/render/TrackRenderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -128,7 +129,10 @@ float PeakOf(const AudioData& audio)
   float peak = 0.0f;
   for (const auto& channel : audio.channels)
     for (const float sample : channel)
-      if (!(std::fabs(sample) <= peak)) peak = std::fabs(sample); // NaN wins
+    {
+      if (std::isnan(sample)) return sample; // no peak to speak of
+      peak = std::max(peak, std::fabs(sample));
+    }
   return peak;
 }
 

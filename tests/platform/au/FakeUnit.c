@@ -28,6 +28,7 @@ static ComponentResult Close(void* storage)
 {
   ++gCounters.closes;
   if (!storage) ++gCounters.closesWithoutStorage;
+  if (storage) free(((FakeUnitState*)storage)->renderScratch);
   free(storage);
   return noErr;
 }
@@ -53,6 +54,8 @@ static ComponentResult Render(FakeUnitState* state, const ComponentParameters* p
   ComponentResult result = noErr;
   UInt32 b, i;
   if (++state->renderDepth > state->maxRenderDepth) state->maxRenderDepth = state->renderDepth;
+  free(state->renderScratch);
+  state->renderScratch = malloc(64);
   if (state->upstream)
     result = AudioUnitRender(state->upstream, flags, timeStamp, bus, frames, list);
   for (b = 0; result == noErr && b < list->mNumberBuffers; ++b)

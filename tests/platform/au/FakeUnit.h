@@ -36,6 +36,8 @@ extern "C"
     Float32 renderAdd;
     int renderDepth;
     int maxRenderDepth;
+    /* Each render replaces this scratch memory, as a careless unit does. */
+    void* renderScratch;
     /* One property listener; setting that property calls it. */
     AudioUnitPropertyID listenerID;
     AudioUnitPropertyListenerProc listener;
