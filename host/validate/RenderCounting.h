@@ -1,5 +1,7 @@
-// A library linked ahead of the C library that counts, on the thread that
-// armed it, the allocations, mutex locks and system calls made while armed.
+// A library that stands ahead of the C library (linked by the tests that count,
+// loaded first into the validator's real-time worker) and counts, on the
+// thread that armed it, the allocations, mutex locks and system calls made
+// while armed. Arm and disarm on the thread whose calls are to be counted.
 #pragma once
 
 #ifdef __cplusplus

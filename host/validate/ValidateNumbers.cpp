@@ -103,6 +103,19 @@ CheckResult NoResetAfterInitialise(ValidationContext& context)
   return findings.Result("the same output bit for bit");
 }
 
+// The input through a fresh instance under the settings; a failed render or
+// output that is not finite is a finding. False when the instance does not start.
+bool RenderUnder(ValidationContext& context, const Settings& settings, const StreamSetup& setup,
+                 const AudioData& input, AudioData& output, Findings& findings, std::string& error)
+{
+  PlayingUnit unit;
+  if (!StartWith(context, settings, setup, unit, error)) return false;
+  findings.RequireNoErr(RenderSignal(unit.Renderer(), input, output), "rendering");
+  const std::string broken = NonFiniteSamples(output);
+  findings.Require(broken.empty(), std::string(settings.name) + ": " + broken);
+  return true;
+}
+
 // Noise, then a long silence in which what rings on decays towards nothing.
 CheckResult FiniteNormalOutput(ValidationContext& context)
 {
@@ -114,13 +127,10 @@ CheckResult FiniteNormalOutput(ValidationContext& context)
   std::vector<std::string> subnormal;
   for (const Settings& settings : kSettings)
   {
-    PlayingUnit unit;
-    std::string error;
-    if (!StartWith(context, settings, setup, unit, error)) return Fail(error);
     AudioData output;
-    findings.RequireNoErr(RenderSignal(unit.Renderer(), input, output), "rendering");
-    const std::string broken = NonFiniteSamples(output), tiny = SubnormalSamples(output);
-    findings.Require(broken.empty(), std::string(settings.name) + ": " + broken);
+    std::string error;
+    if (!RenderUnder(context, settings, setup, input, output, findings, error)) return Fail(error);
+    const std::string tiny = SubnormalSamples(output);
     if (!tiny.empty()) subnormal.push_back(std::string(settings.name) + ": " + tiny);
   }
   if (findings.Any()) return findings.Result();
@@ -147,14 +157,10 @@ CheckResult SustainedFullScale(ValidationContext& context)
   std::vector<std::string> growing, peaks;
   for (const Settings& settings : kSettings)
   {
-    PlayingUnit unit;
-    std::string error;
-    if (!StartWith(context, settings, setup, unit, error)) return Fail(error);
     AudioData output;
-    findings.RequireNoErr(RenderSignal(unit.Renderer(), input, output), "rendering");
-    const std::string broken = NonFiniteSamples(output);
-    findings.Require(broken.empty(), std::string(settings.name) + ": " + broken);
-    if (!broken.empty()) continue;
+    std::string error;
+    if (!RenderUnder(context, settings, setup, input, output, findings, error)) return Fail(error);
+    if (!NonFiniteSamples(output).empty()) continue;
     const float early = PeakBetween(output, 1.0, 3.0), late = PeakBetween(output, 4.0, 6.0);
     peaks.push_back(ValueText(std::round(PeakOf(output) * 100.0) / 100.0));
     if (late > 1.0f && late > 1.2f * early)
