@@ -185,11 +185,37 @@ TEST(HostValidate, FindsFaultWithAFaultyComponentAndRunsToTheEnd)
   EXPECT_TRUE(Contains(run.out, "parameters\n  FAIL  info records: no parameters"));
   // It replaces scratch memory in every render, and takes any slice size.
   if (RENDER_COUNTING)
+  {
     EXPECT_TRUE(Contains(run.out, "  FAIL  rendering through the entry allocates nothing, takes "
                                   "at most the plug-in mutex: 128 allocator calls in 64 renders"))
         << run.out;
+  }
   EXPECT_TRUE(Contains(run.out, "2 frames with a maximum of 1 frame is accepted")) << run.out;
   // Even a check that crashes the component leaves the run to finish.
   EXPECT_TRUE(Contains(run.out, "validate: 56 checks, ")) << run.out;
+  ExpectGroupedOutput(run.out);
+}
+
+TEST(HostValidate, FindsBrokenNumbersInAComponent)
+{
+  // Its feedback memory keeps a NaN through a reset, its gain is wrong until
+  // a reset, its decay passes through subnormal numbers, and it allocates in
+  // every render.
+  const RunResult run = RunTolvane({"validate", "--component", BROKEN_BUNDLE});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(Contains(run.out, "  FAIL  non-finite input does not outlive a reset: factory "
+                                "settings: after the reset 44100 NaN or infinite samples"))
+      << run.out;
+  EXPECT_TRUE(Contains(run.out, "  FAIL  a unit never reset renders as a reset one: factory "
+                                "settings: differs from a reset unit by "))
+      << run.out;
+  EXPECT_TRUE(Contains(run.out, "  WARN  output holds no NaN, infinity or subnormal: factory "
+                                "settings: "))
+      << run.out;
+  EXPECT_TRUE(Contains(run.out, "  PASS  sustained full-scale input stays finite")) << run.out;
+  if (RENDER_COUNTING)
+  {
+    EXPECT_TRUE(Contains(run.out, "  FAIL  rendering through the entry allocates nothing"));
+  }
   ExpectGroupedOutput(run.out);
 }
