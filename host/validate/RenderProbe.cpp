@@ -177,7 +177,10 @@ bool ParseProbeReport(const std::string& text, RenderProbeReport& report)
     std::string key, value;
     words >> key;
     if (key == "counting" && words >> value)
-      seen |= 1, report.countingWorks = value == "works";
+    {
+      report.countingWorks = value == "works";
+      seen |= 1;
+    }
     else if (key == "entry" && ParsePath(words, report.entry))
       seen |= 2;
     else if (key == "fast" && ParsePath(words, report.fast))

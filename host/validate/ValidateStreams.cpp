@@ -6,12 +6,20 @@
 #include "host/validate/ValidateSupport.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace
 {
 const UInt32 kBlockSizes[] = {1, 17, 2027, 16384};
 const double kEdgeRates[] = {8000.0, 1234.5678, 384000.0};
 const double kSaneBound = 8.0; // as for full-scale input at the common rates
+
+std::string RateText(double rate)
+{
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g Hz", rate);
+  return text;
+}
 
 std::string Frames(UInt32 n)
 {
@@ -76,12 +84,12 @@ CheckResult EdgeSampleRates(ValidationContext& context)
   for (const double rate : kEdgeRates)
   {
     const StreamSetup setup = StereoSetup(rate);
-    const std::string what = ValueText(rate) + " Hz";
+    const std::string what = RateText(rate);
     PlayingUnit unit;
     std::string error;
     if (!unit.Start(context, setup, error))
     {
-      refused += (refused.empty() ? "" : ", ") + what;
+      refused += (refused.empty() ? "" : "; ") + error;
       continue;
     }
     accepted += (accepted.empty() ? "" : ", ") + what;
@@ -98,8 +106,7 @@ CheckResult EdgeSampleRates(ValidationContext& context)
   if (findings.Any()) return findings.Result();
   if (!warnings.empty()) return Warn(Join(warnings));
   return Pass((accepted.empty() ? "" : "accepted " + accepted) +
-              (accepted.empty() || refused.empty() ? "" : "; ") +
-              (refused.empty() ? "" : "refused " + refused));
+              (accepted.empty() || refused.empty() ? "" : "; ") + refused);
 }
 } // namespace
 
