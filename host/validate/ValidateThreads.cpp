@@ -1,8 +1,10 @@
 // Validation: a busy studio. While one thread renders (through the entry, then
-// through the fast-dispatch procedure), another moves every parameter, saves
-// the state and restores it, as hosts do from their own threads. Nothing may
+// through the fast-dispatch procedure), another moves every parameter (through
+// both paths too), saves the state and restores it, as hosts do from their own
+// threads. Nothing may
 // crash, the output stays finite, and the state is still restorable after.
 
+#include "host/kit/AUProperty.h"
 #include "host/kit/CFRef.h"
 #include "host/kit/PresetFile.h"
 #include "host/validate/ValidateSupport.h"
@@ -49,21 +51,30 @@ void RenderUntil(UnitRenderer& renderer, const std::atomic<bool>& done, RenderTa
   }
 }
 
-// The host's other thread: parameters across their ranges, state saved and restored.
+// The host's other thread: parameters across their ranges (every other sweep
+// through the fast-dispatch procedure, when the unit has one), state saved and
+// restored.
 void Automate(ValidationContext& context, AudioUnit unit, CFPropertyListRef state,
               Findings& findings)
 {
   const std::vector<ParameterDesc>& params = context.Parameters();
+  AudioUnitSetParameterProc fastSet = nullptr;
+  if (GetAUProperty(unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                    kAudioUnitSetParameterSelect, fastSet) != noErr)
+    fastSet = nullptr;
+  void* storage = GetComponentInstanceStorage(unit);
   for (int sweep = 0; sweep < kSweeps; ++sweep)
   {
     for (size_t p = 0; p < params.size(); ++p)
     {
       const ParameterDesc& desc = params[p];
       const double fraction = std::fmod(0.37 * static_cast<double>(sweep * 31 + p), 1.0);
-      AudioUnitSetParameter(unit, desc.id, kAudioUnitScope_Global, 0,
-                            static_cast<AudioUnitParameterValue>(
-                                desc.minValue + fraction * (desc.maxValue - desc.minValue)),
-                            0);
+      const auto value = static_cast<AudioUnitParameterValue>(
+          desc.minValue + fraction * (desc.maxValue - desc.minValue));
+      if (fastSet && storage && sweep % 2)
+        fastSet(storage, desc.id, kAudioUnitScope_Global, 0, value, 0);
+      else
+        AudioUnitSetParameter(unit, desc.id, kAudioUnitScope_Global, 0, value, 0);
     }
     if (sweep % kStateEvery != 0) continue;
     CFRef<CFPropertyListRef> saved;
