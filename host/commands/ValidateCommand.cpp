@@ -12,11 +12,27 @@ struct ValidateOptions
 {
   ComponentOptions component;
   bool renderProbe = false;
+  double checkSeconds = kDefaultCheckSeconds;
 };
+
+const double kMaxCheckSeconds = 3600.0;
 
 std::vector<OptionSpec> ValidateOptionSpecs(ValidateOptions& options)
 {
   std::vector<OptionSpec> specs = ComponentOptionSpecs(options.component);
+  specs.push_back(
+      {"timeout", "SECONDS", "the longest one check may take before it fails (default 60)",
+       [&options](const std::string& value, std::string& error)
+       {
+         double seconds = 0.0;
+         if (ParseNumber(value, seconds) && seconds > 0.0 && seconds <= kMaxCheckSeconds)
+         {
+           options.checkSeconds = seconds;
+           return true;
+         }
+         error = "--timeout needs seconds above 0 and up to 3600, not '" + value + "'";
+         return false;
+       }});
   specs.push_back({"render-probe", nullptr,
                    "the validator's own real-time worker: render and print what each\n"
                    "render cost (started by the validator with its counting library)",
@@ -44,7 +60,7 @@ int Run(const std::vector<std::string>& args)
       return UsageError(kValidateCommand, error);
     return RunRenderProbe(bundlePath);
   }
-  return RunValidate(options.component.componentPath);
+  return RunValidate(options.component.componentPath, options.checkSeconds);
 }
 } // namespace
 

@@ -4,6 +4,8 @@
 #include "host/validate/ValidateSupport.h"
 
 #include <dlfcn.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -240,6 +242,7 @@ bool ProbeRenders(const std::string& bundlePath, RenderProbeReport& report, std:
   }
   if (worker == 0)
   {
+    prctl(PR_SET_PDEATHSIG, SIGKILL); // ends with the check that started it
     dup2(channel[1], STDOUT_FILENO);
     close(channel[0]);
     close(channel[1]);

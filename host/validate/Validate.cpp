@@ -4,10 +4,13 @@
 #include "host/kit/Component.h"
 #include "host/validate/Validate.h"
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -59,11 +62,55 @@ const char kVerdictCodes[] = "PWF"; // in the order of Verdict
   std::exit(sent ? 0 : 1); // exit, not _exit: leak checkers look at the worker too
 }
 
-// Runs the checks in a worker process, so that a component that crashes fails
-// the check it crashed in instead of ending the run; a new worker carries on
-// with the next check. Hands each result to `report` in order.
+// Whole lines from a worker's pipe, each awaited for a limited time.
+class LineReader
+{
+public:
+  enum Outcome
+  {
+    kLine,
+    kEnd,
+    kTimedOut
+  };
+  explicit LineReader(int fd) : mFd(fd) {}
+
+  Outcome Next(std::string& line, double seconds)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;)
+    {
+      const size_t end = mBuffer.find('\n');
+      if (end != std::string::npos)
+      {
+        line = mBuffer.substr(0, end);
+        mBuffer.erase(0, end + 1);
+        return kLine;
+      }
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      pollfd ready = {mFd, POLLIN, 0};
+      const int polled = poll(&ready, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+      if (polled < 0 && errno == EINTR) continue;
+      if (polled == 0) return kTimedOut;
+      char chunk[4096];
+      const ssize_t n = polled > 0 ? read(mFd, chunk, sizeof chunk) : -1;
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return kEnd;
+      mBuffer.append(chunk, static_cast<size_t>(n));
+    }
+  }
+
+private:
+  int mFd;
+  std::string mBuffer;
+};
+
+// Runs the checks in a worker process, so that a component that crashes or
+// hangs fails the check it crashed or hung in instead of ending the run; a new
+// worker carries on with the next check. Hands each result to `report` in order.
 template <class Report>
-void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& context, Report report)
+void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& context,
+                 double checkSeconds, Report report)
 {
   for (size_t next = 0; next < plan.size();)
   {
@@ -82,25 +129,25 @@ void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& conte
       RunWorker(plan, next, context, channel[1]);
     }
     close(channel[1]);
-    FILE* results = fdopen(channel[0], "r");
-    char* line = nullptr;
-    size_t capacity = 0;
-    for (ssize_t length; next < plan.size() && (length = getline(&line, &capacity, results)) > 0;)
+    LineReader results(channel[0]);
+    std::string text;
+    LineReader::Outcome outcome = LineReader::kLine;
+    while (next < plan.size() && (outcome = results.Next(text, checkSeconds)) == LineReader::kLine)
     {
-      std::string text(line, static_cast<size_t>(length));
-      if (text.back() == '\n') text.pop_back();
       const char* code = text.empty() ? nullptr : std::strchr(kVerdictCodes, text[0]);
       if (!code || !*code) continue;
       report(next++, CheckResult{Verdict(code - kVerdictCodes), text.substr(1)});
     }
-    std::free(line);
-    std::fclose(results);
+    if (outcome == LineReader::kTimedOut) kill(worker, SIGKILL);
+    close(channel[0]);
     int status = 0;
     while (waitpid(worker, &status, 0) < 0 && errno == EINTR)
     {
     }
     if (next >= plan.size()) break;
-    if (WIFSIGNALED(status))
+    if (outcome == LineReader::kTimedOut)
+      report(next++, Fail("the check did not finish within " + ValueText(checkSeconds) + " s"));
+    else if (WIFSIGNALED(status))
       report(next++,
              Fail("the component crashed (signal " + std::to_string(WTERMSIG(status)) + ")"));
     else
@@ -118,12 +165,12 @@ std::string ResultLine(const Check& check, const CheckResult& result)
   return line;
 }
 
-int RunChecks(ValidationContext& context)
+int RunChecks(ValidationContext& context, double checkSeconds)
 {
   const std::vector<PlannedCheck> plan = Plan();
   int counts[3] = {0, 0, 0};
   const char* group = nullptr;
-  RunIsolated(plan, context,
+  RunIsolated(plan, context, checkSeconds,
               [&](size_t index, const CheckResult& result)
               {
                 ++counts[static_cast<int>(result.verdict)];
@@ -139,7 +186,7 @@ int RunChecks(ValidationContext& context)
 }
 } // namespace
 
-int RunValidate(const std::string& componentPath)
+int RunValidate(const std::string& componentPath, double checkSeconds)
 {
   std::string bundlePath, error;
   Component component = nullptr;
@@ -156,5 +203,5 @@ int RunValidate(const std::string& componentPath)
     std::printf("open\n  FAIL  first instance: %s\n", error.c_str());
     return 1;
   }
-  return RunChecks(context);
+  return RunChecks(context, checkSeconds);
 }

@@ -88,5 +88,7 @@ CheckGroup RobustnessChecks();
 
 // `tolvane validate`: every check on the component found from componentPath
 // (see FindComponentBundle), one line each under its group's name, and a
-// summary; non-zero only when a check fails.
-int RunValidate(const std::string& componentPath);
+// summary; non-zero only when a check fails. A check that takes longer than
+// checkSeconds fails, and the run goes on with the next.
+const double kDefaultCheckSeconds = 60.0;
+int RunValidate(const std::string& componentPath, double checkSeconds = kDefaultCheckSeconds);

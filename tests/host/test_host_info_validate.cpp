@@ -142,6 +142,12 @@ TEST(HostValidate, TakesTheBundleToValidateAndRefusesWhatIsNone)
     EXPECT_TRUE(Contains(bad.err, message)) << bad.err;
     EXPECT_FALSE(Contains(bad.out, "PASS")) << bad.out;
   }
+  for (const char* timeout : {"0", "-1", "nan", "3601"})
+  {
+    const RunResult bad = RunTolvane({"validate", "--timeout", timeout});
+    EXPECT_EQ(bad.status, 2) << timeout;
+    EXPECT_TRUE(Contains(bad.err, "--timeout needs seconds above 0 and up to 3600")) << bad.err;
+  }
 }
 
 TEST(HostHelp, ListsTheCommands)
@@ -199,10 +205,13 @@ TEST(HostValidate, FindsFaultWithAFaultyComponentAndRunsToTheEnd)
 TEST(HostValidate, FindsBrokenNumbersInAComponent)
 {
   // Its feedback memory keeps a NaN through a reset, its gain is wrong until
-  // a reset, its decay passes through subnormal numbers, and it allocates in
-  // every render.
-  const RunResult run = RunTolvane({"validate", "--component", BROKEN_BUNDLE});
+  // a reset, its decay passes through subnormal numbers, it allocates in every
+  // render and it hangs on slices of 17 frames.
+  const RunResult run = RunTolvane({"validate", "--component", BROKEN_BUNDLE, "--timeout", "5"});
   EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(Contains(run.out, "  FAIL  block sizes with matching maximum frames give the same "
+                                "output: the check did not finish within 5 s\n  WARN  extreme "))
+      << run.out;
   EXPECT_TRUE(Contains(run.out, "  FAIL  non-finite input does not outlive a reset: factory "
                                 "settings: after the reset 44100 NaN or infinite samples"))
       << run.out;

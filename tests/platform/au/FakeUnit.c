@@ -47,6 +47,7 @@ static void Record(FakeUnitState* state, const ComponentParameters* params)
 #ifdef FAKE_UNIT_BROKEN_NUMBERS
 /* The input through y = x + y/2 into every output buffer: NaN stays in the memory for good,
    the decay passes through subnormal numbers, and the gain is only right after a reset. */
+#include <unistd.h>
 static ComponentResult RenderBroken(FakeUnitState* state, const ComponentParameters* params)
 {
   static Float32 input[65536];
@@ -58,6 +59,8 @@ static ComponentResult RenderBroken(FakeUnitState* state, const ComponentParamet
   AudioUnitRenderActionFlags flags = 0;
   free(state->renderScratch);
   state->renderScratch = malloc(64);
+  while (frames == 17) /* and it hangs on slices of 17 frames */
+    pause();
   if (!state->input.inputProc || frames > 65536) return kAudioUnitErr_NoConnection;
   in.mNumberBuffers = 1;
   in.mBuffers[0].mNumberChannels = 1;
