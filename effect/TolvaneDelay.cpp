@@ -152,6 +152,31 @@ void TolvaneDelay::Reset()
   mLoopHasTarget = mStereoHasTarget = false;
 }
 
+void TolvaneDelay::EnterResetScope()
+{
+  mResetGuard.Enter();
+  mLoopEngine->cleanSpareRings();
+  mStereoEngine->cleanSpareRings();
+}
+
+void TolvaneDelay::LeaveResetScope()
+{
+  mLoopEngine->cleanSpareRings();
+  mStereoEngine->cleanSpareRings();
+  mResetGuard.Leave();
+}
+
+std::size_t TolvaneDelay::GetBytesClearedByResets() const
+{
+  return (mLoopEngine->slotsClearedByResets() + mStereoEngine->slotsClearedByResets()) *
+         sizeof(float);
+}
+
+bool TolvaneDelay::SpareRingsClean() const
+{
+  return mLoopEngine->spareRingsClean() && mStereoEngine->spareRingsClean();
+}
+
 void TolvaneDelay::OnParamChange(int paramIdx)
 {
   IMutexLock lock(this);
