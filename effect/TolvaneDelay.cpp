@@ -113,8 +113,8 @@ TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
       mLongestDelayMS(LongestDelayMS(44100))
 {
   InitParams();
-#if !defined(IPLUG_LV2)
-  BuildEditor(); // the LV2 edition has no editor of its own yet
+#if !defined(IPLUG_LV2) || defined(IPLUG_LV2_EDITOR)
+  BuildEditor(); // the LV2 plug-in module leaves the editor to its UI module
 #endif
   MakeFactoryPreset();
   // Sets every parameter, which configures both engines, the gains and the displays.
