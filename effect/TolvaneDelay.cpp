@@ -52,14 +52,37 @@ void RunEnginePerSample(Engine& engine, TolvaneDelay::WetDry gains, double** inp
     outRight[i] = pair[1] * wet + right * dry;
   }
 }
+// Host samples to and from single precision: doubles are rounded as a scalar
+// conversion rounds them, floats are taken as they are.
+inline void ToSingle(const double* in, float* out, int n)
+{
+  narrowLanes(in, out, n);
+}
+
+inline void ToSingle(const float* in, float* out, int n)
+{
+  std::memcpy(out, in, sizeof(float) * static_cast<size_t>(n));
+}
+
+inline void FromSingle(const float* in, double* out, int n)
+{
+  widenLanes(in, out, n);
+}
+
+inline void FromSingle(const float* in, float* out, int n)
+{
+  std::memcpy(out, in, sizeof(float) * static_cast<size_t>(n));
+}
+
 // The input pair in single precision, and the engine's mono input: their
 // mean, a sample that is not finite counting as silence. Four lanes at a time,
 // each as EngineInput and the scalar tail compute it.
-void ConvertInput(const double* inLeft, const double* inRight, float* left, float* right,
+template <class Sample>
+void ConvertInput(const Sample* inLeft, const Sample* inRight, float* left, float* right,
                   float* mono, int n)
 {
-  narrowLanes(inLeft, left, n);
-  narrowLanes(inRight, right, n);
+  ToSingle(inLeft, left, n);
+  ToSingle(inRight, right, n);
   int i = 0;
   for (; i + 4 <= n; i += 4)
   {
@@ -74,8 +97,9 @@ void ConvertInput(const double* inLeft, const double* inRight, float* left, floa
 }
 
 // wet * wet gain + dry * dry gain in single precision (into the wet signal's
-// place), stored as double.
-void Mix(float* wetSignal, const float* drySignal, float wet, float dry, double* out, int n)
+// place), stored as a host sample.
+template <class Sample>
+void Mix(float* wetSignal, const float* drySignal, float wet, float dry, Sample* out, int n)
 {
   int i = 0;
   for (; i + 4 <= n; i += 4)
@@ -83,13 +107,15 @@ void Mix(float* wetSignal, const float* drySignal, float wet, float dry, double*
                loadLanes<Float4>(wetSignal + i) * wet + loadLanes<Float4>(drySignal + i) * dry);
   for (; i < n; ++i)
     wetSignal[i] = wetSignal[i] * wet + drySignal[i] * dry;
-  widenLanes(wetSignal, out, n);
+  FromSingle(wetSignal, out, n);
 }
 
 // The same through the engine's block form, a run of samples at a time: each
-// step of the run is a loop of its own that the compiler can vectorise.
-template <class Engine>
-void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, double** outputs,
+// step of the run is a loop of its own that the compiler can vectorise. The
+// input of a run is read before its output is written, so the outputs may be
+// the inputs' own buffers.
+template <class Engine, class Sample>
+void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, Sample** inputs, Sample** outputs,
                int nFrames)
 {
   const float wet = gains.wet, dry = gains.dry;
@@ -112,6 +138,8 @@ TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
       mLoopEngine(new DelayLoop(44100)), mStereoEngine(new StereoDelay(44100)),
       mLongestDelayMS(LongestDelayMS(44100))
 {
+  // The engines work in single precision: float host buffers need no conversions.
+  UseSingleReplacing(true);
   InitParams();
 #if !defined(IPLUG_LV2)
   BuildEditor(); // the LV2 edition has no editor of its own yet
@@ -407,27 +435,33 @@ double TolvaneDelay::GetTailSeconds()
 
 void TolvaneDelay::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
 {
-  Process(inputs, outputs, nFrames, false);
+  RunSelectedEngine([&](auto& engine, WetDry gains)
+                    { RunEngine(engine, gains, inputs, outputs, nFrames); });
+}
+
+void TolvaneDelay::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames)
+{
+  RunSelectedEngine([&](auto& engine, WetDry gains)
+                    { RunEngine(engine, gains, inputs, outputs, nFrames); });
 }
 
 void TolvaneDelay::ProcessPerSample(double** inputs, double** outputs, int nFrames)
 {
-  Process(inputs, outputs, nFrames, true);
+  RunSelectedEngine([&](auto& engine, WetDry gains)
+                    { RunEnginePerSample(engine, gains, inputs, outputs, nFrames); });
 }
 
-void TolvaneDelay::Process(double** inputs, double** outputs, int nFrames, bool perSample)
+template <class Run> void TolvaneDelay::RunSelectedEngine(Run run)
 {
-  TakeParamChanges();
-  UpdateDelayTargets(GetTempo());
-  const auto run = [&](auto& engine, WetDry gains)
-  {
-    if (perSample)
-      RunEnginePerSample(engine, gains, inputs, outputs, nFrames);
-    else
-      RunEngine(engine, gains, inputs, outputs, nFrames);
-  };
+  StartBlock();
   if (mSwitchValue > 0.5f)
     run(*mStereoEngine, mGains1);
   else
     run(*mLoopEngine, mGains2);
+}
+
+void TolvaneDelay::StartBlock()
+{
+  TakeParamChanges();
+  UpdateDelayTargets(GetTempo());
 }
