@@ -451,7 +451,7 @@ void TolvaneDelay::ProcessPerSample(double** inputs, double** outputs, int nFram
                     { RunEnginePerSample(engine, gains, inputs, outputs, nFrames); });
 }
 
-template <class Run> void TolvaneDelay::RunSelectedEngine(Run run)
+template <class Fn> void TolvaneDelay::RunSelectedEngine(Fn run)
 {
   StartBlock();
   if (mSwitchValue > 0.5f)

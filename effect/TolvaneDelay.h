@@ -107,7 +107,7 @@ private:
   // Takes the parameter changes and the tempo for the next block.
   void StartBlock();
   // Starts the block and runs run(engine, gains) on the selected engine.
-  template <class Run> void RunSelectedEngine(Run run);
+  template <class Fn> void RunSelectedEngine(Fn run);
   float ClampDelay(float ms) const { return ms < mLongestDelayMS ? ms : mLongestDelayMS; }
   void SetLoopTarget(float ms);
   void SetStereoTargets(float ms1, float ms2);
