@@ -150,8 +150,15 @@ void TapDelay::planRun(const float* delays, int n, ReadPlan& plan)
   const std::int32_t length = mRingLength;
   if (ref + n < length && write + n < length)
   {
-    // Neither counter wraps in this run.
-    for (int i = 0; i < n; ++i)
+    // Neither counter wraps in this run: four counts at a time.
+    const Int4 step{1, 2, 3, 4};
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+    {
+      storeLanes(references + i, step + (ref + i));
+      storeLanes(plan.write + i, step + (write + i));
+    }
+    for (; i < n; ++i)
     {
       references[i] = ref + 1 + i;
       plan.write[i] = write + 1 + i;

@@ -68,11 +68,21 @@ void StereoDelay::Tap::planRun(int n, const Glide& glide, float samplesPerMS)
   // for the run first.
   float delays[kRunLength];
   float smoothed = smoothedDelay;
-  for (int i = 0; i < n; ++i)
+  if (glide.settled(targetDelay, smoothed))
   {
-    smoothed = glide.step(targetDelay, smoothed);
-    delays[i] = samplesPerMS * smoothed;
+    // Every step gives the same bits: no chain of steps to wait for. Whole
+    // lanes are filled, which the run's length allows.
+    static_assert(kRunLength % 4 == 0, "runs fill whole lanes");
+    const Float4 delay = Float4{} + samplesPerMS * smoothed;
+    for (int i = 0; i < n; i += 4)
+      storeLanes(delays + i, delay);
   }
+  else
+    for (int i = 0; i < n; ++i)
+    {
+      smoothed = glide.step(targetDelay, smoothed);
+      delays[i] = samplesPerMS * smoothed;
+    }
   smoothedDelay = smoothed;
   line->planRun(delays, n, plan);
 }

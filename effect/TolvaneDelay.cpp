@@ -52,28 +52,6 @@ void RunEnginePerSample(Engine& engine, TolvaneDelay::WetDry gains, double** inp
     outRight[i] = pair[1] * wet + right * dry;
   }
 }
-// Host samples to and from single precision: doubles are rounded as a scalar
-// conversion rounds them, floats are taken as they are.
-inline void ToSingle(const double* in, float* out, int n)
-{
-  narrowLanes(in, out, n);
-}
-
-inline void ToSingle(const float* in, float* out, int n)
-{
-  std::memcpy(out, in, sizeof(float) * static_cast<size_t>(n));
-}
-
-inline void FromSingle(const float* in, double* out, int n)
-{
-  widenLanes(in, out, n);
-}
-
-inline void FromSingle(const float* in, float* out, int n)
-{
-  std::memcpy(out, in, sizeof(float) * static_cast<size_t>(n));
-}
-
 // The input pair in single precision, and the engine's mono input: their
 // mean, a sample that is not finite counting as silence. Four lanes at a time,
 // each as EngineInput and the scalar tail compute it.
@@ -81,33 +59,35 @@ template <class Sample>
 void ConvertInput(const Sample* inLeft, const Sample* inRight, float* left, float* right,
                   float* mono, int n)
 {
-  ToSingle(inLeft, left, n);
-  ToSingle(inRight, right, n);
   int i = 0;
   for (; i + 4 <= n; i += 4)
   {
-    const Float4 l = loadLanes<Float4>(left + i), r = loadLanes<Float4>(right + i);
+    const Float4 l = loadSingle(inLeft + i), r = loadSingle(inRight + i);
+    storeLanes(left + i, l);
+    storeLanes(right + i, r);
     // x - x is 0 for a finite x and NaN otherwise.
     const Float4 finiteL = selectLanes(l - l == 0.0f, l, Float4{});
     const Float4 finiteR = selectLanes(r - r == 0.0f, r, Float4{});
     storeLanes(mono + i, (finiteL + finiteR) / 2.0f);
   }
   for (; i < n; ++i)
+  {
+    left[i] = static_cast<float>(inLeft[i]);
+    right[i] = static_cast<float>(inRight[i]);
     mono[i] = (EngineInput(left[i]) + EngineInput(right[i])) / 2;
+  }
 }
 
-// wet * wet gain + dry * dry gain in single precision (into the wet signal's
-// place), stored as a host sample.
+// wet * wet gain + dry * dry gain in single precision, stored as a host sample.
 template <class Sample>
-void Mix(float* wetSignal, const float* drySignal, float wet, float dry, Sample* out, int n)
+void Mix(const float* wetSignal, const float* drySignal, float wet, float dry, Sample* out, int n)
 {
   int i = 0;
   for (; i + 4 <= n; i += 4)
-    storeLanes(wetSignal + i,
-               loadLanes<Float4>(wetSignal + i) * wet + loadLanes<Float4>(drySignal + i) * dry);
+    storeSingle(out + i,
+                loadLanes<Float4>(wetSignal + i) * wet + loadLanes<Float4>(drySignal + i) * dry);
   for (; i < n; ++i)
-    wetSignal[i] = wetSignal[i] * wet + drySignal[i] * dry;
-  FromSingle(wetSignal, out, n);
+    out[i] = wetSignal[i] * wet + drySignal[i] * dry;
 }
 
 // The same through the engine's block form, a run of samples at a time: each

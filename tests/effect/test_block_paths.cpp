@@ -200,6 +200,30 @@ TEST(BlockPaths, LoopEngineBothModesAtEveryRateAndBlockSize)
       }
 }
 
+// Held long enough, a glide settles where a step gives the same bits, and the
+// block path stops stepping it; a new target starts it again.
+TEST(BlockPaths, StereoGlidesSettleAndStartAgain)
+{
+  StereoDelay a(44100.0f), b(44100.0f);
+  ConfigureStereo(a, 44100.0f);
+  ConfigureStereo(b, 44100.0f);
+  auto hold = [](int block, StereoDelay& engine)
+  {
+    if (block == 0) engine.setDelayMS1(-0.0f); // settles on a signed zero
+    if (block == 150) engine.setDelayMS1(80.0f);
+    if (block == 200) engine.setDelayMS2(1e-3f);
+  };
+  ExpectSameBits<StereoDelay>(a, b, 512, 150 * 512, hold, "held");
+  Glide glide(0.9995f);
+  glide.setRate(44100.0f);
+  EXPECT_TRUE(glide.settled(-0.0f, b.getSmoothedDelayMS1()));
+  EXPECT_TRUE(glide.settled(62.5f, b.getSmoothedDelayMS2()));
+  ExpectSameBits<StereoDelay>(a, b, 512, 100 * 512, [&](int block, StereoDelay& engine)
+                              { hold(block + 150, engine); }, "moving again");
+  EXPECT_EQ(Bits(a.getSmoothedDelayMS1()), Bits(b.getSmoothedDelayMS1()));
+  EXPECT_EQ(Bits(a.getSmoothedDelayMS2()), Bits(b.getSmoothedDelayMS2()));
+}
+
 // A low rate makes the ring short: the counters wrap many times, reads
 // straddle its end and delays sit at its longest.
 TEST(BlockPaths, ShortRingWrapsAndLongestDelays)
