@@ -109,6 +109,7 @@ void ReadHead::plan(const std::int32_t* references, const float* widths, int n, 
   // Four reads at a time: the steps of readSlots lane by lane.
   const Float4 lengthV = Float4{} + length, longestV = Float4{} + mLongestWidth;
   const Int4 lengthIntV = Int4{} + lengthInt;
+  Int4 apart{};
   int i = 0;
   for (; i + 4 <= n; i += 4)
   {
@@ -123,7 +124,9 @@ void ReadHead::plan(const std::int32_t* references, const float* widths, int n, 
     i1 = selectLanes(i1 >= lengthIntV, Int4{}, i1);
     const Float4 fraction =
         selectLanes(i1 == 0, lengthV - r, __builtin_convertvector(i1, Float4) - r);
-    storeLanes(plan.index0 + i, selectLanes(i0 < lengthIntV, i0, Int4{} + kZeroSlot));
+    const Int4 index0 = selectLanes(i0 < lengthIntV, i0, Int4{} + kZeroSlot);
+    apart |= i1 - index0 - 1;
+    storeLanes(plan.index0 + i, index0);
     storeLanes(plan.index1 + i, i1);
     storeLanes(plan.coefficient + i, (1.0f - fraction) / (fraction + 1.0f));
   }
@@ -132,8 +135,10 @@ void ReadHead::plan(const std::int32_t* references, const float* widths, int n, 
     const ReadSlots slots = readSlots(references[i], clampWidth(widths[i]), length, lengthInt);
     plan.index0[i] = slots.index0;
     plan.index1[i] = slots.index1;
+    apart[0] |= slots.index1 - slots.index0 - 1;
     plan.coefficient[i] = (1.0f - slots.fraction) / (slots.fraction + 1.0f);
   }
+  plan.adjacent = !(apart[0] | apart[1] | apart[2] | apart[3]);
   if (n > 0)
   {
     setWidth(widths[n - 1]);

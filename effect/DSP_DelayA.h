@@ -25,6 +25,8 @@ struct ReadPlan
   std::int32_t index0[kRunLength];
   std::int32_t index1[kRunLength];
   float coefficient[kRunLength];
+  // Every second slot is the one after the first, so each pair can be read at once.
+  bool adjacent;
 };
 
 // Ring length for a rate: 16 seconds of it, but never more than the storage

@@ -152,6 +152,16 @@ struct FilterLanes
 template <bool HighPass, bool LowPass>
 void StereoDelay::passRunSideBySide(const float* x, float* out1, float* out2, int n)
 {
+  if (mTap1.plan.adjacent && mTap2.plan.adjacent)
+    passRunLanes<HighPass, LowPass, true>(x, out1, out2, n);
+  else
+    passRunLanes<HighPass, LowPass, false>(x, out1, out2, n);
+}
+
+// Adjacent: each read takes its two slots with one load per tap.
+template <bool HighPass, bool LowPass, bool Adjacent>
+void StereoDelay::passRunLanes(const float* x, float* out1, float* out2, int n)
+{
   TapDelay::Run run1 = mTap1.line->beginRun(mTap1.plan), run2 = mTap2.line->beginRun(mTap2.plan);
   float* const buffer1 = run1.buffer;
   float* const buffer2 = run2.buffer;
@@ -166,8 +176,21 @@ void StereoDelay::passRunSideBySide(const float* x, float* out1, float* out2, in
     const Float4 in = (y + x[i]) * gain;
     buffer1[plan1.write[i]] = in[0];
     buffer2[plan2.write[i]] = in[1];
-    const Float4 s0{buffer1[plan1.index0[i]], buffer2[plan2.index0[i]]};
-    const Float4 s1{buffer1[plan1.index1[i]], buffer2[plan2.index1[i]]};
+    Float4 s0, s1;
+    if (Adjacent)
+    {
+      // {first 1, first 2, second 1, second 2}: the idle lanes of s0 carry the
+      // second slots, which the idle lanes of c and of the filters (zeros)
+      // keep out of every result.
+      s0 = __builtin_shufflevector(loadLanes<Float2>(buffer1 + plan1.index0[i]),
+                                   loadLanes<Float2>(buffer2 + plan2.index0[i]), 0, 2, 1, 3);
+      s1 = __builtin_shufflevector(s0, s0, 2, 3, 2, 3);
+    }
+    else
+    {
+      s0 = Float4{buffer1[plan1.index0[i]], buffer2[plan2.index0[i]]};
+      s1 = Float4{buffer1[plan1.index1[i]], buffer2[plan2.index1[i]]};
+    }
     const Float4 c{plan1.coefficient[i], plan2.coefficient[i]};
     y = s0 * c + s1 - allPass * c;
     allPass = y;
