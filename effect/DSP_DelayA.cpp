@@ -170,6 +170,7 @@ void TapDelay::planRun(const float* delays, int n, ReadPlan& plan)
     }
     ref += n;
     write += n;
+    plan.writesInOrder = true;
   }
   else
   {
@@ -183,6 +184,7 @@ void TapDelay::planRun(const float* delays, int n, ReadPlan& plan)
       plan.write[i] = write;
     }
     mWrapped |= wrapped;
+    plan.writesInOrder = false;
   }
   mReferenceCounter = ref;
   mWriteCounter = write;

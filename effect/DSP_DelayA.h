@@ -27,6 +27,8 @@ struct ReadPlan
   float coefficient[kRunLength];
   // Every second slot is the one after the first, so each pair can be read at once.
   bool adjacent;
+  // The run writes slots write[0], write[0] + 1, ... (the counter does not wrap).
+  bool writesInOrder;
 };
 
 // Ring length for a rate: 16 seconds of it, but never more than the storage

@@ -152,14 +152,17 @@ struct FilterLanes
 template <bool HighPass, bool LowPass>
 void StereoDelay::passRunSideBySide(const float* x, float* out1, float* out2, int n)
 {
-  if (mTap1.plan.adjacent && mTap2.plan.adjacent)
+  const ReadPlan& plan1 = mTap1.plan;
+  const ReadPlan& plan2 = mTap2.plan;
+  if (plan1.adjacent && plan2.adjacent && plan1.writesInOrder && plan2.writesInOrder)
     passRunLanes<HighPass, LowPass, true>(x, out1, out2, n);
   else
     passRunLanes<HighPass, LowPass, false>(x, out1, out2, n);
 }
 
-// Adjacent: each read takes its two slots with one load per tap.
-template <bool HighPass, bool LowPass, bool Adjacent>
+// Straight: the writes go to consecutive slots, and each read takes its two
+// slots with one load per tap.
+template <bool HighPass, bool LowPass, bool Straight>
 void StereoDelay::passRunLanes(const float* x, float* out1, float* out2, int n)
 {
   TapDelay::Run run1 = mTap1.line->beginRun(mTap1.plan), run2 = mTap2.line->beginRun(mTap2.plan);
@@ -171,13 +174,23 @@ void StereoDelay::passRunLanes(const float* x, float* out1, float* out2, int n)
   const Float4 gain{mTap1.feedback, mTap2.feedback};
   Float4 allPass{run1.state, run2.state};
   Float4 y{mTap1.output, mTap2.output};
+  float* const written1 = buffer1 + plan1.write[0];
+  float* const written2 = buffer2 + plan2.write[0];
   for (int i = 0; i < n; ++i)
   {
     const Float4 in = (y + x[i]) * gain;
-    buffer1[plan1.write[i]] = in[0];
-    buffer2[plan2.write[i]] = in[1];
+    if (Straight)
+    {
+      written1[i] = in[0];
+      written2[i] = in[1];
+    }
+    else
+    {
+      buffer1[plan1.write[i]] = in[0];
+      buffer2[plan2.write[i]] = in[1];
+    }
     Float4 s0, s1;
-    if (Adjacent)
+    if (Straight)
     {
       // {first 1, first 2, second 1, second 2}: the idle lanes of s0 carry the
       // second slots, which the idle lanes of c and of the filters (zeros)

@@ -95,7 +95,7 @@ private:
 
   template <bool HighPass, bool LowPass>
   void passRunSideBySide(const float* x, float* out1, float* out2, int n);
-  template <bool HighPass, bool LowPass, bool Adjacent>
+  template <bool HighPass, bool LowPass, bool Straight>
   void passRunLanes(const float* x, float* out1, float* out2, int n);
 
   float mSampleRate;
