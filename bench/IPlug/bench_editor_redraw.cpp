@@ -4,34 +4,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
+#include "bench/support/AllocationCounter.h"
+
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 
 #include "IPlug/IControl.h"
 #include "IPlug/IGraphics.h"
 #include "tests/IPlug/TestPlug.h"
-
-namespace
-{
-std::atomic<long> gAllocations{0};
-} // namespace
-
-void* operator new(std::size_t n)
-{
-  ++gAllocations;
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-  std::free(p);
-}
 
 namespace
 {
@@ -96,9 +75,9 @@ struct Editor
   {
     IRECT dirty;
     gui->IsDirty(&dirty);
-    const long before = gAllocations;
+    const long before = AllocationCount();
     gui->Draw(&dirty);
-    return gAllocations - before;
+    return AllocationCount() - before;
   }
 };
 

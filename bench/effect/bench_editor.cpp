@@ -11,29 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
+#include "bench/support/AllocationCounter.h"
 
-namespace
-{
-std::atomic<long> gAllocations{0};
-} // namespace
-
-void* operator new(std::size_t size)
-{
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-  std::free(p);
-}
 
 namespace
 {
@@ -54,18 +33,18 @@ void BM_EditorFullRedraw(benchmark::State& state)
   for (auto _ : state)
   {
     gui->SetAllControlsDirty();
-    const long before = gAllocations.load();
+    const long before = AllocationCount();
     host.Tick();
-    allocations += gAllocations.load() - before;
+    allocations += AllocationCount() - before;
   }
   state.counters["allocs/iter"] =
       benchmark::Counter(static_cast<double>(allocations) / state.iterations());
   // The editor's own part of a tick (scan and draw), without the window system's.
   gui->SetAllControlsDirty();
   IRECT dirty;
-  const long before = gAllocations.load();
+  const long before = AllocationCount();
   if (gui->IsDirty(&dirty)) gui->Draw(&dirty);
-  state.counters["editor allocs"] = benchmark::Counter(double(gAllocations.load() - before));
+  state.counters["editor allocs"] = benchmark::Counter(double(AllocationCount() - before));
 }
 BENCHMARK(BM_EditorFullRedraw)->Unit(benchmark::kMicrosecond);
 
@@ -79,9 +58,9 @@ void BM_EditorOneKnobAndDisplay(benchmark::State& state)
   {
     high = !high;
     host.SetParameter(kLP1, high ? 80.0f : 60.0f);
-    const long before = gAllocations.load();
+    const long before = AllocationCount();
     host.Tick();
-    allocations += gAllocations.load() - before;
+    allocations += AllocationCount() - before;
   }
   state.counters["allocs/iter"] =
       benchmark::Counter(static_cast<double>(allocations) / state.iterations());
