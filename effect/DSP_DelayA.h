@@ -87,7 +87,9 @@ public:
   // delays (each clamped as setWidth does), as n process calls would take
   // them; the head keeps the last delay. The all-pass state is not touched:
   // see allPass.
-  void plan(const std::int32_t* references, const float* widths, int n, ReadPlan& plan);
+  // Steady: every width is widths[0].
+  void plan(const std::int32_t* references, const float* widths, int n, ReadPlan& plan,
+            bool steady = false);
   // One all-pass read of a plan, carrying its state in 'state'.
   static float allPass(const float* buffer, const ReadPlan& plan, int i, float& state)
   {
@@ -103,6 +105,8 @@ public:
   float width() const { return mWidth; }
 
 private:
+  template <class Widths>
+  void planReads(const std::int32_t* references, Widths widths, int n, ReadPlan& plan);
   void setSize(std::int32_t size);
   float clampWidth(float width) const
   {
@@ -185,7 +189,8 @@ public:
 
   // Advances the counters over n samples (n <= kRunLength) and plans their
   // reads at the given delays; the last delay stays set.
-  void planRun(const float* delays, int n, ReadPlan& plan);
+  // Steady: every delay is delays[0].
+  void planRun(const float* delays, int n, ReadPlan& plan, bool steady = false);
   Run beginRun(const ReadPlan& plan) { return Run{mBuffer.get(), mReadHead->allPassState(), plan}; }
   // Stores the run's all-pass state and last output.
   void endRun(const Run& run)

@@ -68,15 +68,11 @@ void StereoDelay::Tap::planRun(int n, const Glide& glide, float samplesPerMS)
   // for the run first.
   float delays[kRunLength];
   float smoothed = smoothedDelay;
-  if (glide.settled(targetDelay, smoothed))
-  {
-    // Every step gives the same bits: no chain of steps to wait for. Whole
-    // lanes are filled, which the run's length allows.
-    static_assert(kRunLength % 4 == 0, "runs fill whole lanes");
-    const Float4 delay = Float4{} + samplesPerMS * smoothed;
-    for (int i = 0; i < n; i += 4)
-      storeLanes(delays + i, delay);
-  }
+  // A settled glide gives the same bits at every step: no chain of steps to
+  // wait for, and one delay for the whole run.
+  const bool settled = glide.settled(targetDelay, smoothed);
+  if (settled)
+    delays[0] = samplesPerMS * smoothed;
   else
     for (int i = 0; i < n; ++i)
     {
@@ -84,7 +80,7 @@ void StereoDelay::Tap::planRun(int n, const Glide& glide, float samplesPerMS)
       delays[i] = samplesPerMS * smoothed;
     }
   smoothedDelay = smoothed;
-  line->planRun(delays, n, plan);
+  line->planRun(delays, n, plan, settled);
 }
 
 void StereoDelay::Tap::passRun(const float* x, float* out, int n)
