@@ -5,11 +5,12 @@
 // "switch" is above one half, the loop delay otherwise) and mixed with the dry
 // input into both outputs.
 //
-// Threads: ProcessDoubleReplacing runs on the audio thread under the plug-in
-// mutex and allocates nothing. Reset and OnParamChange run on any thread and
-// take the plug-in mutex; they allocate nothing either (the engines and their
-// delay lines are built at construction). The read-only views are for tests
-// and the editor, under the mutex.
+// Threads: ProcessDoubleReplacing and ProcessSingleReplacing run on the audio
+// thread under the plug-in mutex and allocate nothing. Reset and
+// OnParamChange run on any thread and take the plug-in mutex; they allocate
+// nothing either (the engines and their delay lines are built at
+// construction). The read-only views are for tests and the editor, under the
+// mutex.
 
 #include "IPlug/IPlugEdition.h"
 

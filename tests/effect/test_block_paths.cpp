@@ -193,8 +193,7 @@ TEST(BlockPaths, LoopEngineBothModesAtEveryRateAndBlockSize)
         ConfigureLoop(a, pong, rate);
         ConfigureLoop(b, pong, rate);
         const int length = blockSize == 1 ? 6000 : 3 * static_cast<int>(rate) / 4;
-        ExpectSameBits<DelayLoop>(a, b, blockSize, length, AutomateLoop,
-                                  pong ? "pong" : "single");
+        ExpectSameBits<DelayLoop>(a, b, blockSize, length, AutomateLoop, pong ? "pong" : "single");
         EXPECT_EQ(Bits(a.getSmoothedDelayMS()), Bits(b.getSmoothedDelayMS()));
         EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
       }
@@ -222,8 +221,9 @@ TEST(BlockPaths, StereoGlidesSettleAndStartAgain)
   glide.setRate(44100.0f);
   EXPECT_TRUE(glide.settled(-0.0f, b.getSmoothedDelayMS1()));
   EXPECT_TRUE(glide.settled(1e6f, b.getSmoothedDelayMS2()));
-  ExpectSameBits<StereoDelay>(a, b, 512, 100 * 512, [&](int block, StereoDelay& engine)
-                              { hold(block + 150, engine); }, "moving again");
+  ExpectSameBits<StereoDelay>(
+      a, b, 512, 100 * 512, [&](int block, StereoDelay& engine) { hold(block + 150, engine); },
+      "moving again");
   EXPECT_EQ(Bits(a.getSmoothedDelayMS1()), Bits(b.getSmoothedDelayMS1()));
   EXPECT_EQ(Bits(a.getSmoothedDelayMS2()), Bits(b.getSmoothedDelayMS2()));
 }
