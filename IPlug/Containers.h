@@ -211,6 +211,13 @@ public:
     m_lockcnt = 0;
   }
 
+  // Whether the calling thread holds the mutex (only the owner can store
+  // its own thread as the owner, so the answer is exact for the caller).
+  bool HeldByThisThread() const
+  {
+    return pthread_equal(m_ownerthread.load(std::memory_order_relaxed), pthread_self()) != 0;
+  }
+
   void Leave()
   {
     --_debug_cnt;

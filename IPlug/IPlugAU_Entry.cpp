@@ -78,6 +78,30 @@ int ArgCount(SInt16 select)
   }
 }
 
+// Selectors that may reset the plug-in: resets, initialisation (a rate not yet
+// reset for) and the properties whose setting resets.
+bool MayReset(SInt16 select, const EntryArgs& args)
+{
+  switch (select)
+  {
+  case kAudioUnitResetSelect:
+  case kAudioUnitInitializeSelect:
+    return true;
+  case kAudioUnitSetPropertySelect:
+    switch (args.U32(0))
+    {
+    case kAudioUnitProperty_SampleRate:
+    case kAudioUnitProperty_MaximumFramesPerSlice:
+    case kAudioUnitProperty_BypassEffect:
+      return true;
+    default:
+      return false;
+    }
+  default:
+    return false;
+  }
+}
+
 bool HostCanDo(long select)
 {
   switch (select)
@@ -142,6 +166,9 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, void* pPlug)
     // Every further selector needs the instance the open call registered.
     if (!_this) return badComponentInstance;
 
+    // The scope ends after the lock: what a reset left to clear is cleared
+    // with the mutex free.
+    const IResetScope resetScope(_this, MayReset(select, args));
     IMutexLock lock(_this);
     return _this->DispatchSelector(select, params);
   }

@@ -132,6 +132,18 @@ double ReadPresetValue(const IParam* param, va_list* args)
 
 // ---- Construction ---------------------------------------------------------
 
+IPlugBase::IResetScope::IResetScope(IPlugBase* plug, bool mayReset)
+{
+  if (!plug || !mayReset || plug->MutexHeldByThisThread()) return;
+  mPlug = plug;
+  mPlug->EnterResetScope();
+}
+
+IPlugBase::IResetScope::~IResetScope()
+{
+  if (mPlug) mPlug->LeaveResetScope();
+}
+
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
                      const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
                      int mfrID, int latency, bool /* plugDoesMidi */, bool plugDoesChunks,

@@ -34,6 +34,24 @@ public:
     }
   };
 
+  // Taken around a host call that may reset, before the plug-in mutex and
+  // released after it: a reset under the mutex then only trades what it must
+  // clear for clean storage, and the clearing happens here, outside the
+  // mutex. A second reset waits here for the first one's clearing. A thread
+  // that already holds the mutex (a call made from within another) takes no
+  // scope, so the lock order stays scope before mutex.
+  class IResetScope
+  {
+  public:
+    explicit IResetScope(IPlugBase* plug, bool mayReset = true);
+    ~IResetScope();
+    IResetScope(const IResetScope&) = delete;
+    IResetScope& operator=(const IResetScope&) = delete;
+
+  private:
+    IPlugBase* mPlug = nullptr;
+  };
+
   // One legal channel configuration.
   struct ChannelIO
   {
@@ -99,6 +117,11 @@ public:
   virtual bool SerializePresets(ByteChunk* chunk);
   virtual int UnserializePresets(ByteChunk* chunk, int startPos);
   virtual void PresetsChangedByHost() {}
+  // The two ends of an IResetScope, on the host's thread outside the mutex:
+  // entering may wait for the work an earlier reset left; leaving does the
+  // work this one left. Nothing in the base.
+  virtual void EnterResetScope() {}
+  virtual void LeaveResetScope() {}
 
   // ---- Configuration -------------------------------------------------------
   // Any thread: fixed after construction, except the rate and block size the
@@ -232,6 +255,7 @@ protected:
   // the plug-in mutex off, so the audio thread takes no lock at all. Call from
   // the wrapper's constructor only.
   void UseMutex(bool use) { mUseMutex = use; }
+  bool MutexHeldByThisThread() const { return mUseMutex && mMutex.HeldByThisThread(); }
   // A plug-in whose ProcessSingleReplacing gives, for float input, the float
   // values of what its ProcessDoubleReplacing gives for that input widened,
   // turns this on in its constructor: the float processing frame then skips

@@ -165,6 +165,7 @@ void IPlugLV2::ConnectPort(uint32_t port, void* data)
 void IPlugLV2::Activate()
 {
   mSamplePos = 0;
+  const IResetScope resetScope(this);
   OnActivate(true);
   Reset();
 }

@@ -26,6 +26,17 @@
 
 class IPlugLV2;
 
+// Where the editor's parameter changes go: the UI module links its port-write
+// function here; the plug-in module has no editor and links nothing.
+// User-interface thread.
+class IPlugLV2EditorLink
+{
+public:
+  virtual ~IPlugLV2EditorLink() = default;
+  // The parameter took a new value from the editor.
+  virtual void ParamChangedFromEditor(int paramIdx) = 0;
+};
+
 // The factory the plug-in module supplies: a new plug-in for each instance.
 IPlugLV2* MakePlug();
 
@@ -59,11 +70,18 @@ public:
   LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);
   LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
+  // The editor's changes go to link (null: to nobody). User-interface thread.
+  void SetEditorLink(IPlugLV2EditorLink* link) { mEditorLink = link; }
+
   // ---- IPlugBase overrides ---------------------------------------------------
-  // Until an editor joins this edition the host hears of nothing.
+  // Only the editor's changes reach the host, through the editor link; the
+  // host's own changes arrive through the ports.
 
   void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
+  void InformHostOfParamChange(int paramIdx, double) override
+  {
+    if (mEditorLink) mEditorLink->ParamChangedFromEditor(paramIdx);
+  }
   void EndInformHostOfParamChange(int) override {}
   void InformHostOfProgramChange() override {}
   int GetSamplePos() override;
@@ -104,6 +122,7 @@ private:
   void ConnectAudio(int offset, int nFrames);
 
   IPlugLV2Ports mPorts;
+  IPlugLV2EditorLink* mEditorLink = nullptr;
   URIDs mURIDs;
   bool mHaveMap = false;
   WDL_TypedBuf<float*> mAudioPorts;       // inputs then outputs, null when unconnected

@@ -248,7 +248,9 @@ std::string LV2ManifestTurtle(const IPlugBase& plug, const LV2BundleNames& names
     ttl += "\n<" + LV2UIURI(names) + ">\n";
     ttl += Line("a ui:X11UI");
     ttl += Line(std::string("ui:binary <") + names.uiBinary + ">");
-    ttl += Line("lv2:optionalFeature ui:parent, ui:resize, ui:idleInterface, urid:map");
+    // The editor lives in the host's window; the host drives it through idle calls.
+    ttl += Line("lv2:requiredFeature ui:parent");
+    ttl += Line("lv2:optionalFeature ui:resize, ui:idleInterface");
     ttl += "    lv2:extensionData ui:idleInterface .\n";
   }
   for (int i = 0; i < plug.NPresets(); ++i)

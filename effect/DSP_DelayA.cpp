@@ -4,8 +4,6 @@
 #include "effect/DSP_Vector.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
 #include <limits>
 
 std::int32_t truncateSampleRate(float sampleRate)
@@ -14,16 +12,6 @@ std::int32_t truncateSampleRate(float sampleRate)
   if (sampleRate >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(sampleRate);
 }
-
-namespace
-{
-float* ZeroedSamples(std::size_t n)
-{
-  void* p = std::calloc(n, sizeof(float));
-  if (!p) throw std::bad_alloc();
-  return static_cast<float*>(p);
-}
-} // namespace
 
 ReadHead::ReadHead(std::int32_t size, float width)
 {
@@ -51,15 +39,10 @@ void ReadHead::setSize(std::int32_t size)
 }
 
 TapDelay::TapDelay(float sampleRate, float delay)
-    : mBuffer(ZeroedSamples(kRingCapacity + 1)), mInitialDelay(delay), mSampleRate(sampleRate),
+    : mBuffer(kRingCapacity + 1), mInitialDelay(delay), mSampleRate(sampleRate),
       mReadHead(new ReadHead(truncateSampleRate(sampleRate), delay)),
       mRingLength(mReadHead->ringLength())
 {
-}
-
-void TapDelay::FreeSamples::operator()(float* p) const
-{
-  std::free(p);
 }
 
 void TapDelay::reset(std::int32_t sampleRate, float delay)
@@ -67,7 +50,7 @@ void TapDelay::reset(std::int32_t sampleRate, float delay)
   // Writes go to the slots after slot 1 in order, so before a wrap only the
   // slots up to the write counter hold anything.
   const std::int32_t written = mWrapped ? mRingLength : mWriteCounter + 1;
-  std::fill(mBuffer.get(), mBuffer.get() + written, 0.0f);
+  mClearedByResets += mBuffer.clear(static_cast<std::size_t>(written));
   mWrapped = false;
   mSampleRate = static_cast<float>(sampleRate);
   mReferenceCounter = 0;

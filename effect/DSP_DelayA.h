@@ -1,7 +1,11 @@
 #pragma once
 
-// Delay lines. Threads: construction allocates the ring (setup, under the
-// plug-in mutex); every other call runs on the audio thread and allocates nothing.
+// Delay lines. Threads: construction allocates the ring and its spare (setup,
+// under the plug-in mutex); reset and processing run on the audio thread or
+// under the mutex and allocate nothing; cleanSpare runs outside the mutex
+// (see RingStorage).
+
+#include "effect/DSP_RingStorage.h"
 
 #include <cstdint>
 #include <cstring>
@@ -134,9 +138,18 @@ public:
   TapDelay& operator=(const TapDelay&) = delete;
 
   // Clears the ring and restarts the counters; the read head keeps its
-  // all-pass state. Only the slots written since the last clear are cleared
-  // (the rest are still zero), so the cost follows what was rendered.
+  // all-pass state. With a clean spare the ring trades places with it and
+  // nothing is cleared here (cleanSpare clears the old ring later); without
+  // one, the slots written since the last clear are cleared in place (the
+  // rest are still zero), so the cost follows what was rendered.
   void reset(std::int32_t sampleRate, float delay);
+  // Outside the plug-in mutex: clears what the last reset set aside. Returns
+  // the number of slots cleared.
+  std::size_t cleanSpare() { return mBuffer.cleanSpare(); }
+  bool spareClean() const { return mBuffer.spareClean(); }
+  // Slots the resets so far cleared themselves (a reset that trades for the
+  // spare clears none).
+  std::size_t slotsClearedByResets() const { return mClearedByResets; }
   // Delay in samples; clamped to the ring by the read head.
   void setDelay(float delay) { mReadHead->setWidth(delay); }
 
@@ -208,12 +221,8 @@ public:
   float delay() const { return mReadHead->width(); }
 
 private:
-  struct FreeSamples
-  {
-    void operator()(float* p) const;
-  };
-  // Zeroed by the allocator, so pages the ring never reaches are never touched.
-  std::unique_ptr<float[], FreeSamples> mBuffer;
+  // The ring (get()) and its spare.
+  RingStorage mBuffer;
   std::int32_t mReferenceCounter = 0;
   std::int32_t mWriteCounter = 1;
   float mInitialDelay;
@@ -222,4 +231,5 @@ private:
   std::unique_ptr<ReadHead> mReadHead;
   std::int32_t mRingLength; // the counters wrap here
   bool mWrapped = false;    // the write counter has gone round since the last clear
+  std::size_t mClearedByResets = 0;
 };

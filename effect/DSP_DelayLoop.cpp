@@ -36,6 +36,21 @@ void DelayLoop::reset(float sampleRate)
   mSamplesPerMS = sampleRate / 1000.0f;
 }
 
+std::size_t DelayLoop::cleanSpareRings()
+{
+  return mLine1->cleanSpare() + mLine2->cleanSpare();
+}
+
+bool DelayLoop::spareRingsClean() const
+{
+  return mLine1->spareClean() && mLine2->spareClean();
+}
+
+std::size_t DelayLoop::slotsClearedByResets() const
+{
+  return mLine1->slotsClearedByResets() + mLine2->slotsClearedByResets();
+}
+
 void DelayLoop::setDelayMS(float ms)
 {
   if (std::isfinite(ms)) mTargetDelay = ms;

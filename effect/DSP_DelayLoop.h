@@ -30,6 +30,13 @@ public:
   // becomes zero.
   void reset(float sampleRate);
 
+  // Outside the plug-in mutex: clears what the last reset set aside in the
+  // delay lines' spares (see TapDelay::reset); the number of slots cleared.
+  std::size_t cleanSpareRings();
+  bool spareRingsClean() const;
+  // Slots the resets so far cleared themselves, under the caller's lock.
+  std::size_t slotsClearedByResets() const;
+
   // Delay target in milliseconds; a value that is not finite is ignored.
   void setDelayMS(float ms);
   void setFeedback(float feedback) { mFeedback = feedback; }

@@ -237,6 +237,21 @@ void StereoDelay::reset(float sampleRate)
     keepFinite(v);
 }
 
+std::size_t StereoDelay::cleanSpareRings()
+{
+  return mTap1.line->cleanSpare() + mTap2.line->cleanSpare();
+}
+
+bool StereoDelay::spareRingsClean() const
+{
+  return mTap1.line->spareClean() && mTap2.line->spareClean();
+}
+
+std::size_t StereoDelay::slotsClearedByResets() const
+{
+  return mTap1.line->slotsClearedByResets() + mTap2.line->slotsClearedByResets();
+}
+
 float* StereoDelay::process(float x)
 {
   const float out1 = mTap1.process(x, mGlide, mSamplesPerMS);

@@ -9,6 +9,11 @@
 #include "platform/window/ClassRegistry.h"
 #endif
 
+#if defined(IPLUG_LV2_EDITOR)
+#include "IPlug/IGraphicsLV2.h"
+#include "IPlug/IPlugLV2UI.h"
+#endif
+
 #include <new>
 
 IPlugEdition* MakePlug()
@@ -29,7 +34,17 @@ IPlugEdition* MakePlug()
   }
 }
 
-#if defined(IPLUG_LV2)
+#if defined(IPLUG_LV2_EDITOR)
+extern "C" const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index)
+{
+  return IPlugLV2UI::Descriptor(index, kTolvaneLV2UIURI);
+}
+
+IGraphicsMac* MakeGraphics(IPlugLV2* plug, int width, int height, int fps)
+{
+  return new IGraphicsLV2(plug, width, height, fps, LV2ModuleFolder().c_str());
+}
+#elif defined(IPLUG_LV2)
 extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index)
 {
   return IPlugLV2::Descriptor(index, kTolvaneLV2URI);

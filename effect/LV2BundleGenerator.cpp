@@ -1,6 +1,6 @@
 // Build-time program of the LV2 edition: writes the bundle's Turtle files from
 // the effect's own parameter table and factory presets.
-//   LV2BundleGenerator <bundle dir> <module file name>
+//   LV2BundleGenerator <bundle dir> <module file name> [<UI module file name>]
 
 #include "IPlug/IPlugLV2_Turtle.h"
 #include "effect/IPlug_include_in_plug_src.h"
@@ -23,15 +23,16 @@ bool WriteFile(const std::string& path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-  if (argc != 3)
+  if (argc != 3 && argc != 4)
   {
-    std::fprintf(stderr, "usage: %s <bundle dir> <module file name>\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <bundle dir> <module file name> [<UI module file name>]\n",
+                 argv[0]);
     return 2;
   }
   std::unique_ptr<IPlugLV2> plug(MakePlug());
   if (!plug) return 1;
-  const LV2BundleNames names = {kTolvaneLV2URI, argv[2], "TolvaneDelay.ttl", "presets.ttl",
-                                "DelayPlugin"};
+  const LV2BundleNames names = {kTolvaneLV2URI, argv[2],       "TolvaneDelay.ttl",
+                                "presets.ttl",  "DelayPlugin", argc == 4 ? argv[3] : nullptr};
   const std::string dir = std::string(argv[1]) + "/";
   // The presets first: writing them restores each preset and ends on the first,
   // whose values are the ports' defaults.

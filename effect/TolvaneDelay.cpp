@@ -121,8 +121,8 @@ TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
   // The engines work in single precision: float host buffers need no conversions.
   UseSingleReplacing(true);
   InitParams();
-#if !defined(IPLUG_LV2)
-  BuildEditor(); // the LV2 edition has no editor of its own yet
+#if !defined(IPLUG_LV2) || defined(IPLUG_LV2_EDITOR)
+  BuildEditor(); // the LV2 plug-in module leaves the editor to its UI module
 #endif
   MakeFactoryPreset();
   // Sets every parameter, which configures both engines, the gains and the displays.
@@ -158,6 +158,31 @@ void TolvaneDelay::Reset()
   mStereoEngine->reset(rate);
   mLongestDelayMS = LongestDelayMS(rate);
   mLoopHasTarget = mStereoHasTarget = false;
+}
+
+void TolvaneDelay::EnterResetScope()
+{
+  mResetGuard.Enter();
+  mLoopEngine->cleanSpareRings();
+  mStereoEngine->cleanSpareRings();
+}
+
+void TolvaneDelay::LeaveResetScope()
+{
+  mLoopEngine->cleanSpareRings();
+  mStereoEngine->cleanSpareRings();
+  mResetGuard.Leave();
+}
+
+std::size_t TolvaneDelay::GetBytesClearedByResets() const
+{
+  return (mLoopEngine->slotsClearedByResets() + mStereoEngine->slotsClearedByResets()) *
+         sizeof(float);
+}
+
+bool TolvaneDelay::SpareRingsClean() const
+{
+  return mLoopEngine->spareRingsClean() && mStereoEngine->spareRingsClean();
 }
 
 void TolvaneDelay::OnParamChange(int paramIdx)

@@ -37,8 +37,15 @@ public:
   ~TolvaneDelay() override;
 
   // Sizes and clears the engines' delay lines for the current sample rate.
-  // Not while a render runs (the entry's mutex keeps them apart).
+  // Not while a render runs (the entry's mutex keeps them apart). Inside a
+  // reset scope it clears nothing itself: each line trades its ring for a
+  // clean spare, and the scope's end clears the old ring.
   void Reset() override;
+  // Host thread, outside the plug-in mutex (IResetScope): entering takes the
+  // reset guard and finishes any clearing an earlier reset left; leaving
+  // clears what this one left and gives the guard up.
+  void EnterResetScope() override;
+  void LeaveResetScope() override;
   // Any thread: hands the parameter's value to the audio thread, which retunes
   // the engines and the output gains at its next block, and writes the value
   // display's text.
@@ -79,6 +86,10 @@ public:
   float GetFineFactor() const { return mFineFactor; }
   // Tempo-derived delays are clamped to this, the length of the delay lines.
   float GetLongestDelayMS() const { return mLongestDelayMS; }
+  // Bytes of delay line the resets so far cleared themselves (under the
+  // mutex), and whether every line has a clean spare for the next reset.
+  std::size_t GetBytesClearedByResets() const;
+  bool SpareRingsClean() const;
   // The text a parameter's value display shows; "" for a parameter without one.
   void GetValueDisplayText(int paramIdx, WDL_String* text) const;
   // The editor's value display for a parameter (null for none) and its
@@ -134,6 +145,9 @@ private:
   // Normalised values from the parameter hook to the audio thread. Everything
   // above except the displays and the panel flag belongs to the audio thread.
   ParamHandover<kNumParams> mHandover;
+  // Held by a reset scope from before the plug-in mutex until the lines'
+  // spares are clean again; the spares are cleared only under it.
+  WDL_Mutex mResetGuard;
   // Owned by the editor; the parameter hook writes their texts and visibility.
   ITextControl* mValueDisplays[kNumParams] = {};
   IGuiBlocker* mBlockers[kNumBlockers] = {};

@@ -192,6 +192,32 @@ TEST(TapDelay, ResetClearsEverythingWrittenSinceTheLastClear)
   expectRingClear(*line, "back at the longer ring");
 }
 
+// A reset trades a written ring for the clean spare and clears nothing
+// itself; cleanSpare clears the old ring later, all of what was written, even
+// at a longer ring than the one in use when it comes back.
+TEST(TapDelay, ResetTradesForTheCleanSpareAndCleanSpareClearsTheOldRing)
+{
+  auto line = makeLine(100, 1.0f); // a ring of 1600 slots
+  line->cleanSpare(); // makeLine's reset traded the fresh ring
+  feedOnes(*line, 2000);
+  line->reset(100, 1.0f);
+  EXPECT_EQ(line->slotsClearedByResets(), 0u);
+  EXPECT_FALSE(line->spareClean());
+  EXPECT_EQ(line->cleanSpare(), 1600u);
+  EXPECT_TRUE(line->spareClean());
+  EXPECT_EQ(line->cleanSpare(), 0u);
+  expectRingClear(*line, "after a trade");
+
+  feedOnes(*line, 2000);
+  line->reset(10, 1.0f);
+  line->cleanSpare();
+  feedOnes(*line, 200);
+  line->reset(100, 1.0f); // the 1600-slot ring, cleaned, comes back
+  line->cleanSpare();
+  EXPECT_EQ(line->slotsClearedByResets(), 0u);
+  expectRingClear(*line, "the cleaned ring back at its length");
+}
+
 TEST(TapDelay, RingLengthStaysInsideTheStorage)
 {
   EXPECT_EQ(ringLengthForRate(44100), kL44);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/host/HostTestSupport.h"
+#include "tests/support/WindowPictures.h"
 #include "tests/support/XvfbServer.h"
 
 #include "host/kit/HostedUnit.h"
@@ -59,32 +60,7 @@ std::vector<uint32_t> SnapshotPicture(const TempDir& dir, const std::string& sta
   }
   const RunResult r = RunTolvane(args);
   EXPECT_EQ(r.status, 0) << r.err;
-  std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNG(png.c_str()));
-  if (!bm || bm->getWidth() != kW || bm->getHeight() != kH)
-  {
-    ADD_FAILURE() << "no snapshot of " << kW << " x " << kH;
-    return {};
-  }
-  std::vector<uint32_t> pixels(size_t(kW) * size_t(kH));
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
-      pixels[size_t(y) * kW + size_t(x)] = bm->getBits()[y * bm->getRowSpan() + x];
-  return pixels;
-}
-
-// Pixels whose colour differs by more than a few levels in any channel.
-int DifferingPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
-{
-  if (a.size() != b.size()) return int(std::max(a.size(), b.size()));
-  int differing = 0;
-  for (size_t i = 0; i < a.size(); ++i)
-    for (int shift : {8, 16, 24})
-      if (std::abs(int((a[i] >> shift) & 0xff) - int((b[i] >> shift) & 0xff)) > 4)
-      {
-        ++differing;
-        break;
-      }
-  return differing;
+  return ReadPicture(png, kW, kH);
 }
 
 std::map<std::string, float> ParametersIn(const std::string& stateFile)
@@ -106,15 +82,6 @@ std::map<std::string, float> ParametersIn(const std::string& stateFile)
     values[p.name] = v;
   }
   return values;
-}
-
-void SavePicture(const std::vector<uint32_t>& pixels, const char* path)
-{
-  LICE_MemBitmap bm(kW, kH);
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
-      bm.getBits()[y * bm.getRowSpan() + x] = pixels[size_t(y) * kW + size_t(x)] | 0xff;
-  LICE_WritePNG(path, &bm);
 }
 
 class EditCommand : public ::testing::Test
@@ -151,21 +118,7 @@ protected:
   }
   // The window's pixels once they have stopped changing (the program
   // works through the input and its redraws at its own pace).
-  std::vector<uint32_t> Shot()
-  {
-    std::vector<uint32_t> last;
-    for (int i = 0; i < 50; ++i)
-    {
-      usleep(200000);
-      int w = 0, h = 0;
-      std::vector<uint32_t> pixels = GrabWindow(dpy, window, &w, &h);
-      if (w != kW || h != kH) continue;
-      if (pixels == last) return pixels;
-      last = pixels;
-    }
-    ADD_FAILURE() << "the window kept changing";
-    return last;
-  }
+  std::vector<uint32_t> Shot() { return SettledPicture(dpy, window, kW, kH); }
   // Editor pixel (x, y) is window pixel (x + 2, y + 3) (the view's mouse mapping).
   void Click(int x, int y)
   {
@@ -175,17 +128,7 @@ protected:
   }
   void DragUp(int x, int y, int pixels)
   {
-    std::vector<std::string> args = {"xdotool", "mousemove", "--window", std::to_string(window),
-                                     std::to_string(x + 2), std::to_string(y + 3), "mousedown",
-                                     "1"};
-    for (int step = 4; step <= pixels; step += 4)
-      for (const std::string& a : {std::string("mousemove_relative"), std::string("--"),
-                                   std::string("0"), std::to_string(-4), std::string("sleep"),
-                                   std::string("0.02")})
-        args.push_back(a);
-    args.push_back("mouseup");
-    args.push_back("1");
-    ASSERT_EQ(0, RunProgram(args));
+    ASSERT_EQ(0, RunProgram(XdotoolDragUp(window, x + 2, y + 3, pixels)));
   }
   int Finish()
   {
@@ -242,13 +185,14 @@ TEST_F(EditCommand, TheMouseChangesTheStateThatIsSavedOnClose)
   const std::string saved = dir.Path("after.aupreset");
   Start({"--save", saved});
   const std::vector<uint32_t> first = Shot();
-  EXPECT_LE(DifferingPixels(first, SnapshotPicture(dir, "")), kW * kH / 500);
+  EXPECT_LE(DifferingPixels(first, SnapshotPicture(dir, "")), PictureBudget(kW, kH));
 
   DragUp(123 + 20, 70 + 20, 40); // the first tap's wet/dry knob, in the stereo panel
   Click(543 + 8, 83 + 8);        // the engine switch: the loop engine's panel opens
   Click(390 + 8, 402 + 5);       // ping-pong off
   const std::vector<uint32_t> changed = Shot();
-  if (const char* shotPath = std::getenv("TOLVANE_WINDOW_SHOT")) SavePicture(changed, shotPath);
+  if (const char* shotPath = std::getenv("TOLVANE_WINDOW_SHOT"))
+    SavePicture(changed, kW, kH, shotPath);
   AskToClose();
   EXPECT_EQ(Finish(), 0);
 
@@ -270,7 +214,7 @@ TEST_F(EditCommand, TheMouseChangesTheStateThatIsSavedOnClose)
   EXPECT_GT(values["wetdry1"], before);
   // The blockers followed the switch: the window showed what the editor
   // draws for the saved state.
-  EXPECT_LE(DifferingPixels(changed, SnapshotPicture(dir, saved)), kW * kH / 500);
+  EXPECT_LE(DifferingPixels(changed, SnapshotPicture(dir, saved)), PictureBudget(kW, kH));
 }
 
 TEST_F(EditCommand, AStateFileIsShownAndSavedWhenInterrupted)
@@ -291,7 +235,7 @@ TEST_F(EditCommand, AStateFileIsShownAndSavedWhenInterrupted)
   }
   const std::string saved = dir.Path("interrupted.aupreset");
   Start({"--state", state, "--save", saved});
-  EXPECT_LE(DifferingPixels(Shot(), SnapshotPicture(dir, state)), kW * kH / 500);
+  EXPECT_LE(DifferingPixels(Shot(), SnapshotPicture(dir, state)), PictureBudget(kW, kH));
   kill(pid, SIGTERM);
   EXPECT_EQ(Finish(), 0);
   ASSERT_TRUE(FileExists(saved));

@@ -139,5 +139,9 @@ TEST(LV2Turtle, AnEditorModuleBecomesTheX11UI)
   const size_t ui = manifest.find("<urn:test:Plug#ui>\n    a ui:X11UI ;");
   ASSERT_NE(std::string::npos, ui);
   EXPECT_NE(std::string::npos, manifest.find("ui:binary <Plug_ui.so>", ui));
+  // Only the parent window is required: every host that embeds X11 UIs gives one.
+  EXPECT_NE(std::string::npos, manifest.find("lv2:requiredFeature ui:parent ;", ui));
+  EXPECT_EQ(manifest.find("requiredFeature", ui), manifest.rfind("requiredFeature"));
+  EXPECT_NE(std::string::npos, manifest.find("lv2:extensionData ui:idleInterface", ui));
   EXPECT_NE(std::string::npos, LV2PluginTurtle(plug, names).find("ui:ui <urn:test:Plug#ui>"));
 }

@@ -146,3 +146,18 @@ inline std::vector<std::string> XdotoolWhenShown(const std::string& name,
   args.insert(args.end(), then.begin(), then.end());
   return args;
 }
+
+// xdotool arguments that press the left button at (x, y) in the window and
+// drag up by the given pixels in steps of 4, then let go.
+inline std::vector<std::string> XdotoolDragUp(unsigned long window, int x, int y, int pixels)
+{
+  std::vector<std::string> args = {
+      "xdotool",         "mousemove",       "--window",  std::to_string(window),
+      std::to_string(x), std::to_string(y), "mousedown", "1"};
+  for (int step = 4; step <= pixels; step += 4)
+    for (const char* a : {"mousemove_relative", "--", "0", "-4", "sleep", "0.02"})
+      args.push_back(a);
+  args.push_back("mouseup");
+  args.push_back("1");
+  return args;
+}

@@ -41,8 +41,10 @@ std::unique_ptr<X11Backend> X11Backend::Open(const char* displayName, std::strin
     }
     return nullptr;
   }
-  XSetErrorHandler(ignoreError);
   std::unique_ptr<Impl> impl(new Impl);
+  // The loading program's handler comes back when the backend goes (a plug-in
+  // editor shares the program with its host).
+  impl->previousErrorHandler = XSetErrorHandler(ignoreError);
   X11Display& d = impl->display;
   d.dpy = dpy;
   d.screen = DefaultScreen(dpy);
@@ -62,6 +64,7 @@ std::unique_ptr<X11Backend> X11Backend::Open(const char* displayName, std::strin
   if (!d.format.supported())
   {
     XCloseDisplay(dpy);
+    XSetErrorHandler(impl->previousErrorHandler);
     if (error) *error = "the X display's visual is not a true-colour one of 16, 24 or 32 bits";
     return nullptr;
   }
@@ -81,6 +84,7 @@ X11Backend::~X11Backend()
 {
   mImpl->windows.clear();
   XCloseDisplay(mImpl->display.dpy);
+  XSetErrorHandler(mImpl->previousErrorHandler);
 }
 
 double X11Backend::now()

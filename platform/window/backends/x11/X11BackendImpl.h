@@ -28,6 +28,7 @@ struct X11Backend::Impl
 
   X11Backend* owner = nullptr;
   X11Display display;
+  XErrorHandler previousErrorHandler = nullptr;
   Atom wmProtocols = 0, wmDelete = 0;
   std::chrono::steady_clock::time_point start;
   std::map<NSWindow*, std::unique_ptr<Win>> windows;
