@@ -73,6 +73,13 @@ bool FindComponentBundle(const std::string& explicitPath, std::string& bundlePat
       error = "no component bundle at " + explicitPath;
       return false;
     }
+    struct stat info;
+    const std::string plist = explicitPath + "/Contents/Info.plist";
+    if (stat(plist.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    {
+      error = explicitPath + " is not a component bundle (it has no Contents/Info.plist)";
+      return false;
+    }
     bundlePath = explicitPath;
     return true;
   }

@@ -4,13 +4,17 @@
 #include "host/kit/Component.h"
 #include "host/validate/Validate.h"
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 bool ValidationContext::Prepare(std::string& error)
 {
@@ -31,14 +35,17 @@ std::vector<PlannedCheck> Plan()
   std::vector<PlannedCheck> plan;
   for (const CheckGroup& group :
        {OpenChecks(), PropertyChecks(), ParameterChecks(), ChannelChecks(), RenderChecks(),
-        StateChecks(), NotificationChecks(), RobustnessChecks()})
+        StreamChecks(), NumberChecks(), RealTimeChecks(), ThreadChecks(), StateChecks(),
+        NotificationChecks(), RobustnessChecks()})
     for (const Check& check : group.checks)
       plan.push_back({group.name, check});
   return plan;
 }
 
+const char kVerdictCodes[] = "PWF"; // in the order of Verdict
+
 // In the worker: runs the checks from `first` on and sends one line per check,
-// '1' or '0' and the text.
+// the verdict's code and the text.
 [[noreturn]] void RunWorker(const std::vector<PlannedCheck>& plan, size_t first,
                             ValidationContext& context, int fd)
 {
@@ -46,7 +53,7 @@ std::vector<PlannedCheck> Plan()
   for (size_t i = first; i < plan.size() && sent; ++i)
   {
     const CheckResult result = plan[i].check.run(context);
-    std::string line = (result.passed ? "1" : "0") + result.text;
+    std::string line = kVerdictCodes[static_cast<int>(result.verdict)] + result.text;
     std::replace(line.begin(), line.end(), '\n', ' ');
     line += '\n';
     sent = write(fd, line.data(), line.size()) == ssize_t(line.size());
@@ -55,11 +62,55 @@ std::vector<PlannedCheck> Plan()
   std::exit(sent ? 0 : 1); // exit, not _exit: leak checkers look at the worker too
 }
 
-// Runs the checks in a worker process, so that a component that crashes fails
-// the check it crashed in instead of ending the run; a new worker carries on
-// with the next check. Hands each result to `report` in order.
+// Whole lines from a worker's pipe, each awaited for a limited time.
+class LineReader
+{
+public:
+  enum Outcome
+  {
+    kLine,
+    kEnd,
+    kTimedOut
+  };
+  explicit LineReader(int fd) : mFd(fd) {}
+
+  Outcome Next(std::string& line, double seconds)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;)
+    {
+      const size_t end = mBuffer.find('\n');
+      if (end != std::string::npos)
+      {
+        line = mBuffer.substr(0, end);
+        mBuffer.erase(0, end + 1);
+        return kLine;
+      }
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      pollfd ready = {mFd, POLLIN, 0};
+      const int polled = poll(&ready, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+      if (polled < 0 && errno == EINTR) continue;
+      if (polled == 0) return kTimedOut;
+      char chunk[4096];
+      const ssize_t n = polled > 0 ? read(mFd, chunk, sizeof chunk) : -1;
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return kEnd;
+      mBuffer.append(chunk, static_cast<size_t>(n));
+    }
+  }
+
+private:
+  int mFd;
+  std::string mBuffer;
+};
+
+// Runs the checks in a worker process, so that a component that crashes or
+// hangs fails the check it crashed or hung in instead of ending the run; a new
+// worker carries on with the next check. Hands each result to `report` in order.
 template <class Report>
-void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& context, Report report)
+void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& context,
+                 double checkSeconds, Report report)
 {
   for (size_t next = 0; next < plan.size();)
   {
@@ -78,24 +129,25 @@ void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& conte
       RunWorker(plan, next, context, channel[1]);
     }
     close(channel[1]);
-    FILE* results = fdopen(channel[0], "r");
-    char* line = nullptr;
-    size_t capacity = 0;
-    for (ssize_t length; next < plan.size() && (length = getline(&line, &capacity, results)) > 0;)
+    LineReader results(channel[0]);
+    std::string text;
+    LineReader::Outcome outcome = LineReader::kLine;
+    while (next < plan.size() && (outcome = results.Next(text, checkSeconds)) == LineReader::kLine)
     {
-      std::string text(line, static_cast<size_t>(length));
-      if (text.back() == '\n') text.pop_back();
-      if (text.empty()) continue;
-      report(next++, CheckResult{text[0] == '1', text.substr(1)});
+      const char* code = text.empty() ? nullptr : std::strchr(kVerdictCodes, text[0]);
+      if (!code || !*code) continue;
+      report(next++, CheckResult{Verdict(code - kVerdictCodes), text.substr(1)});
     }
-    std::free(line);
-    std::fclose(results);
+    if (outcome == LineReader::kTimedOut) kill(worker, SIGKILL);
+    close(channel[0]);
     int status = 0;
     while (waitpid(worker, &status, 0) < 0 && errno == EINTR)
     {
     }
     if (next >= plan.size()) break;
-    if (WIFSIGNALED(status))
+    if (outcome == LineReader::kTimedOut)
+      report(next++, Fail("the check did not finish within " + ValueText(checkSeconds) + " s"));
+    else if (WIFSIGNALED(status))
       report(next++,
              Fail("the component crashed (signal " + std::to_string(WTERMSIG(status)) + ")"));
     else
@@ -103,27 +155,38 @@ void RunIsolated(const std::vector<PlannedCheck>& plan, ValidationContext& conte
   }
 }
 
-int RunChecks(ValidationContext& context)
+std::string ResultLine(const Check& check, const CheckResult& result)
+{
+  static const char* const kWords[] = {"PASS", "WARN", "FAIL"};
+  std::string line =
+      std::string("  ") + kWords[static_cast<int>(result.verdict)] + "  " + check.name;
+  if (!result.text.empty())
+    line += result.verdict == Verdict::Pass ? " (" + result.text + ")" : ": " + result.text;
+  return line;
+}
+
+int RunChecks(ValidationContext& context, double checkSeconds)
 {
   const std::vector<PlannedCheck> plan = Plan();
-  int passed = 0, failed = 0;
-  RunIsolated(plan, context,
+  int counts[3] = {0, 0, 0};
+  const char* group = nullptr;
+  RunIsolated(plan, context, checkSeconds,
               [&](size_t index, const CheckResult& result)
               {
-                ++(result.passed ? passed : failed);
-                std::string line = std::string(result.passed ? "PASS" : "FAIL") + "  " +
-                                   plan[index].group + ": " + plan[index].check.name;
-                if (!result.text.empty())
-                  line += result.passed ? " (" + result.text + ")" : ": " + result.text;
-                std::printf("%s\n", line.c_str());
+                ++counts[static_cast<int>(result.verdict)];
+                if (!group || std::strcmp(group, plan[index].group) != 0)
+                  std::printf("%s\n", (group = plan[index].group));
+                std::printf("%s\n", ResultLine(plan[index].check, result).c_str());
                 std::fflush(stdout);
               });
-  std::printf("validate: %d checks, %d passed, %d failed\n", passed + failed, passed, failed);
+  const int passed = counts[0], warned = counts[1], failed = counts[2];
+  std::printf("validate: %d checks, %d passed, %d %s, %d failed\n", passed + warned + failed,
+              passed, warned, warned == 1 ? "warning" : "warnings", failed);
   return failed == 0 ? 0 : 1;
 }
 } // namespace
 
-int RunValidate(const std::string& componentPath)
+int RunValidate(const std::string& componentPath, double checkSeconds)
 {
   std::string bundlePath, error;
   Component component = nullptr;
@@ -137,8 +200,8 @@ int RunValidate(const std::string& componentPath)
   ValidationContext context(component, bundlePath);
   if (!context.Prepare(error))
   {
-    std::printf("FAIL  open: first instance: %s\n", error.c_str());
+    std::printf("open\n  FAIL  first instance: %s\n", error.c_str());
     return 1;
   }
-  return RunChecks(context);
+  return RunChecks(context, checkSeconds);
 }

@@ -10,19 +10,33 @@
 #include <string>
 #include <vector>
 
+// A warning is something a developer should look at that is not wrong in
+// itself (a sound as designed, a hazard for some hosts); only failures make
+// the run fail.
+enum class Verdict
+{
+  Pass,
+  Warn,
+  Fail
+};
+
 struct CheckResult
 {
-  bool passed = true;
-  std::string text; // a note when passed, the reason when failed
+  Verdict verdict = Verdict::Pass;
+  std::string text; // a note when passed, the reason otherwise
 };
 
 inline CheckResult Pass(std::string note = std::string())
 {
-  return {true, std::move(note)};
+  return {Verdict::Pass, std::move(note)};
+}
+inline CheckResult Warn(std::string reason)
+{
+  return {Verdict::Warn, std::move(reason)};
 }
 inline CheckResult Fail(std::string reason)
 {
-  return {false, std::move(reason)};
+  return {Verdict::Fail, std::move(reason)};
 }
 
 // What every check may use: the component, its bundle and its parameters.
@@ -64,10 +78,17 @@ CheckGroup PropertyChecks();
 CheckGroup ParameterChecks();
 CheckGroup ChannelChecks();
 CheckGroup RenderChecks();
+CheckGroup StreamChecks();
+CheckGroup NumberChecks();
+CheckGroup RealTimeChecks();
+CheckGroup ThreadChecks();
 CheckGroup StateChecks();
 CheckGroup NotificationChecks();
 CheckGroup RobustnessChecks();
 
 // `tolvane validate`: every check on the component found from componentPath
-// (see FindComponentBundle), one line each; non-zero when a check fails.
-int RunValidate(const std::string& componentPath);
+// (see FindComponentBundle), one line each under its group's name, and a
+// summary; non-zero only when a check fails. A check that takes longer than
+// checkSeconds fails, and the run goes on with the next.
+const double kDefaultCheckSeconds = 60.0;
+int RunValidate(const std::string& componentPath, double checkSeconds = kDefaultCheckSeconds);

@@ -181,9 +181,7 @@ CheckResult ExtremeSettings(ValidationContext& context)
     PlayingUnit unit;
     std::string error;
     if (!unit.Start(context, setup, error)) return Fail(error);
-    for (const ParameterDesc& desc : context.Parameters())
-      AudioUnitSetParameter(unit.Unit(), desc.id, kAudioUnitScope_Global, 0,
-                            atMaximum ? desc.maxValue : desc.minValue, 0);
+    SetAllParameters(unit.Unit(), context.Parameters(), atMaximum);
     AudioData output;
     findings.RequireNoErr(RenderSignal(unit.Renderer(), MakeNoise(setup, 2.0, 1.0f, 3), output),
                           "rendering");

@@ -255,6 +255,113 @@ CheckResult DamagedDataHarmless(ValidationContext& context)
   }
   return findings.Result();
 }
+// A megabyte of repeatable random bytes.
+std::vector<UInt8> RandomBlob(unsigned seed)
+{
+  std::vector<UInt8> bytes(1 << 20);
+  unsigned state = seed * 2654435761u + 1u;
+  for (UInt8& byte : bytes)
+  {
+    state = state * 1664525u + 1013904223u;
+    byte = static_cast<UInt8>(state >> 24);
+  }
+  return bytes;
+}
+
+// Offers the state and reports whether it was taken; refused, nothing may change.
+bool OfferState(ValidationContext& context, AudioUnit unit, CFPropertyListRef plist,
+                const std::string& what, Findings& findings)
+{
+  const std::vector<AudioUnitParameterValue> before = ReadValues(unit, context.Parameters());
+  if (RestoreClassInfo(unit, plist) == noErr) return true;
+  findings.Require(ReadValues(unit, context.Parameters()) == before,
+                   "refusing " + what + " changed the parameters");
+  return false;
+}
+
+// Three random megabytes as the state itself, as the bytes of a property list
+// and as the data of a state that is otherwise the component's own. The first
+// two must be refused untouched; the data may be taken by a format without a
+// length or checksum (a warning), but only into values inside their ranges.
+CheckResult RandomStatesRefused(ValidationContext& context)
+{
+  SavedState saved;
+  std::string error;
+  if (!saved.Make(context, error)) return Fail(error);
+  Findings findings;
+  std::vector<std::string> taken;
+  for (unsigned seed = 1; seed <= 3; ++seed)
+  {
+    const std::vector<UInt8> blob = RandomBlob(seed);
+    const std::string what = "random megabyte " + std::to_string(seed);
+    const CFRef<CFDataRef> data(CFDataCreate(nullptr, blob.data(), CFIndex(blob.size())));
+    findings.Require(!OfferState(context, saved.unit.Get(), data.Get(), what, findings),
+                     what + " is taken as the state");
+    CFRef<CFErrorRef> cfError;
+    const CFRef<CFPropertyListRef> parsed(CFPropertyListCreateWithData(
+        nullptr, data.Get(), kCFPropertyListImmutable, nullptr, cfError.Receive()));
+    if (parsed)
+      findings.Require(!OfferState(context, saved.unit.Get(), parsed.Get(), what, findings),
+                       what + " read as a property list is taken as the state");
+
+    const CFRef<CFMutableDictionaryRef> copy = saved.MutableCopy();
+    CFDictionarySetValue(copy.Get(), OwnedCFString("data").Get(), data.Get());
+    if (!OfferState(context, saved.unit.Get(), copy.Get(), what + " as the data", findings))
+      continue;
+    taken.push_back(what);
+    const std::vector<AudioUnitParameterValue> values =
+        ReadValues(saved.unit.Get(), context.Parameters());
+    for (size_t i = 0; i < values.size(); ++i)
+    {
+      const ParameterDesc& desc = context.Parameters()[i];
+      findings.Require(values[i] >= desc.minValue && values[i] <= desc.maxValue,
+                       what + " as the data leaves '" + desc.name + "' at " + ValueText(values[i]));
+    }
+  }
+  if (findings.Any()) return findings.Result();
+  if (!taken.empty())
+    return Warn(std::to_string(taken.size()) +
+                " random megabytes are taken as the data of a state (values inside their "
+                "ranges; the state's data has no length or checksum to refuse them by)");
+  return Pass("refused as states, property lists and data");
+}
+
+// The state as the bytes of its binary property list.
+bool StateBytes(AudioUnit unit, std::vector<UInt8>& bytes, std::string& error)
+{
+  CFRef<CFPropertyListRef> plist;
+  if (!CopyClassInfo(unit, plist, error)) return false;
+  CFRef<CFErrorRef> cfError;
+  const CFRef<CFDataRef> data(CFPropertyListCreateData(
+      nullptr, plist.Get(), kCFPropertyListBinaryFormat_v1_0, 0, cfError.Receive()));
+  if (!data)
+  {
+    error = "the state does not serialise";
+    return false;
+  }
+  bytes.assign(CFDataGetBytePtr(data.Get()),
+               CFDataGetBytePtr(data.Get()) + CFDataGetLength(data.Get()));
+  return true;
+}
+
+// Saving twice gives the same bytes, and so does saving what was restored.
+CheckResult StateReproducible(ValidationContext& context)
+{
+  SavedState saved;
+  std::string error;
+  std::vector<UInt8> first, second, restored;
+  UnitInstance other;
+  if (!saved.Make(context, error) || !StateBytes(saved.unit.Get(), first, error) ||
+      !StateBytes(saved.unit.Get(), second, error) ||
+      !OpenUnit(context.GetComponent(), other, error))
+    return Fail(error);
+  Findings findings;
+  findings.Require(first == second, "saving twice gives different bytes");
+  findings.RequireNoErr(RestoreClassInfo(other.Get(), saved.plist.Get()), "restoring");
+  findings.Require(StateBytes(other.Get(), restored, error), error);
+  findings.Require(restored == first, "a restored state saves as different bytes");
+  return findings.Result(std::to_string(first.size()) + " bytes");
+}
 } // namespace
 
 CheckGroup StateChecks()
@@ -266,5 +373,7 @@ CheckGroup StateChecks()
            {"a foreign component's state is refused", ForeignStateRefused},
            {"incomplete states are refused", IncompleteStateRefused},
            {"values of the wrong type are refused", WrongTypesRefused},
-           {"damaged data leaves every parameter in its range", DamagedDataHarmless}}};
+           {"damaged data leaves every parameter in its range", DamagedDataHarmless},
+           {"random megabytes of state are refused or kept in range", RandomStatesRefused},
+           {"saving and restoring reproduces the state byte for byte", StateReproducible}}};
 }

@@ -3,6 +3,7 @@
 #include "host/kit/StatusText.h"
 #include "host/render/TrackRenderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -32,9 +33,13 @@ CheckResult Findings::Result(const std::string& passNote) const
   return Fail(reason);
 }
 
-bool PlayingUnit::Start(ValidationContext& context, const StreamSetup& setup, std::string& error)
+bool PlayingUnit::Open(ValidationContext& context, std::string& error)
 {
-  if (!OpenUnit(context.GetComponent(), mInstance, error)) return false;
+  return OpenUnit(context.GetComponent(), mInstance, error);
+}
+
+bool PlayingUnit::Begin(const StreamSetup& setup, std::string& error)
+{
   mRenderer = std::make_unique<UnitRenderer>(mInstance.Get(), setup);
   return mRenderer->Configure(error) && mRenderer->Start(error);
 }
@@ -93,6 +98,44 @@ std::string CheckSamples(const AudioData& audio, double bound)
   return std::string();
 }
 
+namespace
+{
+// How many samples `matches` picks, and where the first is.
+template <class Match> std::string Census(const AudioData& audio, const char* what, Match matches)
+{
+  size_t count = 0, firstChannel = 0, firstFrame = 0;
+  for (size_t c = 0; c < audio.channels.size(); ++c)
+    for (size_t i = 0; i < audio.channels[c].size(); ++i)
+      if (matches(audio.channels[c][i]) && count++ == 0) firstChannel = c, firstFrame = i;
+  if (count == 0) return std::string();
+  return std::to_string(count) + " " + what + (count == 1 ? " sample" : " samples") +
+         ", the first at channel " + std::to_string(firstChannel) + " frame " +
+         std::to_string(firstFrame);
+}
+} // namespace
+
+std::string NonFiniteSamples(const AudioData& audio)
+{
+  return Census(audio, "NaN or infinite", [](float x) { return !std::isfinite(x); });
+}
+
+std::string SubnormalSamples(const AudioData& audio)
+{
+  return Census(audio, "subnormal", [](float x) { return std::fpclassify(x) == FP_SUBNORMAL; });
+}
+
+float PeakOf(const AudioData& audio)
+{
+  float peak = 0.0f;
+  for (const auto& channel : audio.channels)
+    for (const float sample : channel)
+    {
+      if (std::isnan(sample)) return sample; // no peak to speak of
+      peak = std::max(peak, std::fabs(sample));
+    }
+  return peak;
+}
+
 double MaxDifference(const AudioData& a, const AudioData& b)
 {
   if (a.channels.size() != b.channels.size() || a.Frames() != b.Frames()) return INFINITY;
@@ -142,4 +185,19 @@ std::string Milliseconds(double seconds)
   char text[32];
   std::snprintf(text, sizeof text, "%.1f ms", seconds * 1000.0);
   return text;
+}
+
+std::string Join(const std::vector<std::string>& texts)
+{
+  std::string joined;
+  for (const std::string& text : texts)
+    joined += (joined.empty() ? "" : "; ") + text;
+  return joined;
+}
+
+void SetAllParameters(AudioUnit unit, const std::vector<ParameterDesc>& params, bool atMaximum)
+{
+  for (const ParameterDesc& desc : params)
+    AudioUnitSetParameter(unit, desc.id, kAudioUnitScope_Global, 0,
+                          atMaximum ? desc.maxValue : desc.minValue, 0);
 }

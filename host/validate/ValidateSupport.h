@@ -36,7 +36,13 @@ private:
 class PlayingUnit
 {
 public:
-  bool Start(ValidationContext& context, const StreamSetup& setup, std::string& error);
+  bool Start(ValidationContext& context, const StreamSetup& setup, std::string& error)
+  {
+    return Open(context, error) && Begin(setup, error);
+  }
+  // The two halves of Start, for settings made before the host sets the unit up.
+  bool Open(ValidationContext& context, std::string& error);
+  bool Begin(const StreamSetup& setup, std::string& error);
   AudioUnit Unit() const { return mInstance.Get(); }
   UnitRenderer& Renderer() { return *mRenderer; }
 
@@ -55,6 +61,11 @@ ComponentResult RenderSignal(UnitRenderer& renderer, const AudioData& input, Aud
                              const std::vector<UInt32>& slices = {});
 // "" when every sample is finite and within +-bound, else what is wrong.
 std::string CheckSamples(const AudioData& audio, double bound);
+// "" when every sample is finite, else how many are NaN or infinite and where the first is.
+std::string NonFiniteSamples(const AudioData& audio);
+// "" when no sample is subnormal, else how many are and where the first is.
+std::string SubnormalSamples(const AudioData& audio);
+float PeakOf(const AudioData& audio);
 double MaxDifference(const AudioData& a, const AudioData& b);
 bool SameSamples(const AudioData& a, const AudioData& b);
 
@@ -65,3 +76,8 @@ std::vector<AudioUnitParameterValue> ReadValues(AudioUnit unit,
 void SetDistinctValues(AudioUnit unit, const std::vector<ParameterDesc>& params);
 
 std::string Milliseconds(double seconds);
+// The texts separated by "; ".
+std::string Join(const std::vector<std::string>& texts);
+
+// Every parameter at the end of its range.
+void SetAllParameters(AudioUnit unit, const std::vector<ParameterDesc>& params, bool atMaximum);

@@ -3,7 +3,7 @@
 // the fast-dispatch procedure, the plug-in mutex once through the entry.
 
 #include "tests/effect/EffectUnit.h"
-#include "tests/effect/RenderCounting.h"
+#include "host/validate/RenderCounting.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace
 {
 // The whole line of the text that starts with `start`; "" when none does.
@@ -59,13 +61,93 @@ TEST(HostInfo, TheEnvironmentNamesTheComponentsFolder)
   EXPECT_TRUE(Contains(bad.err, "no component bundle at /nonexistent/TolvaneDelay.component"));
 }
 
-TEST(HostValidate, EveryCheckPasses)
+// Every line of the run is a group's name, a check's verdict or the frame
+// around them; the summary is the last line.
+void ExpectGroupedOutput(const std::string& out)
+{
+  std::istringstream lines(out);
+  std::string line, last;
+  int checks = 0;
+  while (std::getline(lines, line))
+  {
+    last = line;
+    if (line.rfind("  PASS  ", 0) == 0 || line.rfind("  WARN  ", 0) == 0 ||
+        line.rfind("  FAIL  ", 0) == 0)
+      ++checks;
+    else
+      EXPECT_TRUE(line.rfind("validat", 0) == 0 || (!line.empty() && line[0] != ' ')) << line;
+  }
+  EXPECT_EQ(last.rfind("validate: " + std::to_string(checks) + " checks, ", 0), 0u) << last;
+}
+
+TEST(HostValidate, NoCheckFailsAndWarningsLeaveTheStatusAtZero)
 {
   const RunResult run = RunTolvane({"validate"});
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_FALSE(Contains(run.out, "FAIL")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "passed, 0 failed")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "PASS  state: the class-info round trip restores every parameter"));
+  ExpectGroupedOutput(run.out);
+  EXPECT_TRUE(Contains(run.out, "\nstate\n  PASS  factory presets are numbered")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "  PASS  the class-info round trip restores every parameter"));
+  // Maximum feedback with continuous full-scale input builds up: the sound as designed.
+  EXPECT_TRUE(Contains(run.out, "  WARN  sustained full-scale input stays finite: every "
+                                "parameter at its maximum: grows over full scale"))
+      << run.out;
+  if (!RENDER_COUNTING)
+  {
+    // Sanitizer builds replace the allocator and go without the counting library.
+    EXPECT_TRUE(Contains(run.out, "  WARN  rendering through the entry allocates nothing, takes at "
+                                  "most the plug-in mutex: not counted: this build has no "
+                                  "render-counting library"))
+        << run.out;
+    EXPECT_TRUE(Contains(run.out, " passed, 4 warnings, 0 failed\n")) << run.out;
+  }
+  else
+  {
+    EXPECT_TRUE(Contains(run.out, " passed, 2 warnings, 0 failed\n")) << run.out;
+    // Counted in the worker: the plug-in mutex once per render through the
+    // entry, nothing at all through the fast-dispatch procedure.
+    EXPECT_TRUE(Contains(run.out, "takes at most the plug-in mutex (0 allocator calls, 64 locks, "
+                                  "0 system calls in 64 renders)"))
+        << run.out;
+    EXPECT_TRUE(Contains(run.out, "allocates and locks nothing (0 allocator calls, 0 locks, 0 "
+                                  "system calls in 64 renders)"))
+        << run.out;
+  }
+  for (const char* check :
+       {"block sizes with matching maximum frames give the same output (1, 17, 2027 and 16384",
+        "extreme and fractional sample rates are refused or rendered well",
+        "non-finite input does not outlive a reset", "a unit never reset renders as a reset one",
+        "output holds no NaN, infinity or subnormal",
+        "parameters and state set from another thread while rendering",
+        "saving and restoring reproduces the state byte for byte"})
+    EXPECT_TRUE(Contains(run.out, std::string("  PASS  ") + check)) << check;
+}
+
+TEST(HostValidate, TakesTheBundleToValidateAndRefusesWhatIsNone)
+{
+  const RunResult run = RunTolvane({"validate", "--component", COMPONENT_BUNDLE});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_TRUE(Contains(run.out, "validating ")) << run.out;
+  EXPECT_TRUE(Contains(run.out, " 0 failed\n")) << run.out;
+
+  TempDir dir;
+  const std::pair<std::string, std::string> refusals[] = {
+      {"/nonexistent/Other.component", "no component bundle at /nonexistent/Other.component"},
+      {dir.Path(""), " is not a component bundle (it has no Contents/Info.plist)"},
+      {"/etc/hostname", "no component bundle at /etc/hostname"}};
+  for (const auto& [path, message] : refusals)
+  {
+    const RunResult bad = RunTolvane({"validate", "--component", path});
+    EXPECT_EQ(bad.status, 1) << path;
+    EXPECT_TRUE(Contains(bad.err, message)) << bad.err;
+    EXPECT_FALSE(Contains(bad.out, "PASS")) << bad.out;
+  }
+  for (const char* timeout : {"0", "-1", "nan", "3601"})
+  {
+    const RunResult bad = RunTolvane({"validate", "--timeout", timeout});
+    EXPECT_EQ(bad.status, 2) << timeout;
+    EXPECT_TRUE(Contains(bad.err, "--timeout needs seconds above 0 and up to 3600")) << bad.err;
+  }
 }
 
 TEST(HostHelp, ListsTheCommands)
@@ -104,9 +186,45 @@ TEST(HostValidate, FindsFaultWithAFaultyComponentAndRunsToTheEnd)
   // The test component answers every call with noErr and fills in nothing.
   const RunResult run = RunTolvane({"validate", "--component", bundle});
   EXPECT_EQ(run.status, 1) << run.err;
-  EXPECT_TRUE(Contains(run.out, "PASS  open: ten instances open and close"));
-  EXPECT_TRUE(Contains(run.out, "FAIL  open: unknown selectors are refused"));
-  EXPECT_TRUE(Contains(run.out, "FAIL  parameters: info records: no parameters"));
+  EXPECT_TRUE(Contains(run.out, "open\n  PASS  ten instances open and close"));
+  EXPECT_TRUE(Contains(run.out, "  FAIL  unknown selectors are refused"));
+  EXPECT_TRUE(Contains(run.out, "parameters\n  FAIL  info records: no parameters"));
+  // It replaces scratch memory in every render, and takes any slice size.
+  if (RENDER_COUNTING)
+  {
+    EXPECT_TRUE(Contains(run.out, "  FAIL  rendering through the entry allocates nothing, takes "
+                                  "at most the plug-in mutex: 128 allocator calls in 64 renders"))
+        << run.out;
+  }
+  EXPECT_TRUE(Contains(run.out, "2 frames with a maximum of 1 frame is accepted")) << run.out;
   // Even a check that crashes the component leaves the run to finish.
-  EXPECT_TRUE(Contains(run.out, "validate: 45 checks, ")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "validate: 56 checks, ")) << run.out;
+  ExpectGroupedOutput(run.out);
+}
+
+TEST(HostValidate, FindsBrokenNumbersInAComponent)
+{
+  // Its feedback memory keeps a NaN through a reset, its gain is wrong until
+  // a reset, its decay passes through subnormal numbers, it allocates in every
+  // render and it hangs on slices of 17 frames.
+  const RunResult run = RunTolvane({"validate", "--component", BROKEN_BUNDLE, "--timeout", "5"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(Contains(run.out, "  FAIL  block sizes with matching maximum frames give the same "
+                                "output: the check did not finish within 5 s\n  WARN  extreme "))
+      << run.out;
+  EXPECT_TRUE(Contains(run.out, "  FAIL  non-finite input does not outlive a reset: factory "
+                                "settings: after the reset 44100 NaN or infinite samples"))
+      << run.out;
+  EXPECT_TRUE(Contains(run.out, "  FAIL  a unit never reset renders as a reset one: factory "
+                                "settings: differs from a reset unit by "))
+      << run.out;
+  EXPECT_TRUE(Contains(run.out, "  WARN  output holds no NaN, infinity or subnormal: factory "
+                                "settings: "))
+      << run.out;
+  EXPECT_TRUE(Contains(run.out, "  PASS  sustained full-scale input stays finite")) << run.out;
+  if (RENDER_COUNTING)
+  {
+    EXPECT_TRUE(Contains(run.out, "  FAIL  rendering through the entry allocates nothing"));
+  }
+  ExpectGroupedOutput(run.out);
 }

@@ -28,6 +28,7 @@ static ComponentResult Close(void* storage)
 {
   ++gCounters.closes;
   if (!storage) ++gCounters.closesWithoutStorage;
+  if (storage) free(((FakeUnitState*)storage)->renderScratch);
   free(storage);
   return noErr;
 }
@@ -43,6 +44,41 @@ static void Record(FakeUnitState* state, const ComponentParameters* params)
   memcpy(state->last.params, params->params, slots * sizeof(long));
 }
 
+#ifdef FAKE_UNIT_BROKEN_NUMBERS
+/* The input through y = x + y/2 into every output buffer: NaN stays in the memory for good,
+   the decay passes through subnormal numbers, and the gain is only right after a reset. */
+#include <unistd.h>
+static ComponentResult RenderBroken(FakeUnitState* state, const ComponentParameters* params)
+{
+  static Float32 input[65536];
+  const AudioTimeStamp* timeStamp = (const AudioTimeStamp*)params->params[3];
+  UInt32 frames = (UInt32)params->params[1];
+  AudioBufferList* list = (AudioBufferList*)params->params[0];
+  AudioBufferList in;
+  UInt32 b, i;
+  AudioUnitRenderActionFlags flags = 0;
+  free(state->renderScratch);
+  state->renderScratch = malloc(64);
+  while (frames == 17) /* and it hangs on slices of 17 frames */
+    pause();
+  if (!state->input.inputProc || frames > 65536) return kAudioUnitErr_NoConnection;
+  in.mNumberBuffers = 1;
+  in.mBuffers[0].mNumberChannels = 1;
+  in.mBuffers[0].mDataByteSize = frames * sizeof(Float32);
+  in.mBuffers[0].mData = input;
+  if (state->input.inputProc(state->input.inputProcRefCon, &flags, timeStamp, 0, frames, &in))
+    return kAudioUnitErr_NoConnection;
+  for (i = 0; i < frames; ++i)
+  {
+    state->memory = ((const Float32*)in.mBuffers[0].mData)[i] + 0.5f * state->memory;
+    for (b = 0; b < list->mNumberBuffers; ++b)
+      if (list->mBuffers[b].mData)
+        ((Float32*)list->mBuffers[b].mData)[i] = state->gain * state->memory;
+  }
+  return noErr;
+}
+#else
+
 static ComponentResult Render(FakeUnitState* state, const ComponentParameters* params)
 {
   AudioUnitRenderActionFlags* flags = (AudioUnitRenderActionFlags*)params->params[4];
@@ -53,6 +89,8 @@ static ComponentResult Render(FakeUnitState* state, const ComponentParameters* p
   ComponentResult result = noErr;
   UInt32 b, i;
   if (++state->renderDepth > state->maxRenderDepth) state->maxRenderDepth = state->renderDepth;
+  free(state->renderScratch);
+  state->renderScratch = malloc(64);
   if (state->upstream)
     result = AudioUnitRender(state->upstream, flags, timeStamp, bus, frames, list);
   for (b = 0; result == noErr && b < list->mNumberBuffers; ++b)
@@ -64,6 +102,7 @@ static ComponentResult Render(FakeUnitState* state, const ComponentParameters* p
   --state->renderDepth;
   return result;
 }
+#endif
 
 static ComponentResult GetParameter(FakeUnitState* state, const ComponentParameters* params)
 {
@@ -101,6 +140,11 @@ static ComponentResult RemoveListener(FakeUnitState* state, const ComponentParam
 static ComponentResult SetProperty(FakeUnitState* state, const ComponentParameters* params)
 {
   AudioUnitPropertyID id = (AudioUnitPropertyID)params->params[4];
+#ifdef FAKE_UNIT_BROKEN_NUMBERS
+  if (id == kAudioUnitProperty_SetRenderCallback && params->params[1] &&
+      (UInt32)params->params[0] >= sizeof(AURenderCallbackStruct))
+    memcpy(&state->input, (const void*)params->params[1], sizeof state->input);
+#endif
   if (state->listener && id == state->listenerID)
     state->listener(state->listenerData, state->self, id, (AudioUnitScope)params->params[3],
                     (AudioUnitElement)params->params[2]);
@@ -135,8 +179,16 @@ static ComponentResult Dispatch(ComponentParameters* params, void* storage)
   {
   case kComponentCanDoSelect:
     return CanDo(params);
+#ifdef FAKE_UNIT_BROKEN_NUMBERS
+  case kAudioUnitRenderSelect:
+    return RenderBroken(state, params);
+  case kAudioUnitResetSelect:
+    state->gain = 1.0f;
+    return noErr;
+#else
   case kAudioUnitRenderSelect:
     return Render(state, params);
+#endif
   case kAudioUnitGetParameterSelect:
     return GetParameter(state, params);
   case kAudioUnitSetParameterSelect:

@@ -36,6 +36,13 @@ extern "C"
     Float32 renderAdd;
     int renderDepth;
     int maxRenderDepth;
+    /* Each render replaces this scratch memory, as a careless unit does. */
+    void* renderScratch;
+    /* Built with FAKE_UNIT_BROKEN_NUMBERS: the input callback, and a feedback memory that a
+       reset leaves alone and a gain that only a reset sets right. */
+    AURenderCallbackStruct input;
+    Float32 memory;
+    Float32 gain;
     /* One property listener; setting that property calls it. */
     AudioUnitPropertyID listenerID;
     AudioUnitPropertyListenerProc listener;

@@ -1,8 +1,11 @@
 #define _GNU_SOURCE
-#include "tests/effect/RenderCounting.h"
+#include "host/validate/RenderCounting.h"
 
 #include <dlfcn.h>
 #include <pthread.h>
+#include <semaphore.h>
+#include <stdio.h>
+#include <time.h>
 #include <stdarg.h>
 #include <stddef.h>
 #include <sys/types.h>
@@ -65,7 +68,7 @@ void free(void* p)
 /* ---- locks and system calls: counted, then passed on ---- */
 #define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 
-#define COUNTED(counter, ret, name, params, args)                                                 \
+#define COUNTED(counter, ret, name, params, args)                                                  \
   ret name params                                                                                  \
   {                                                                                                \
     static __typeof__(&name) next;                                                                 \
@@ -80,6 +83,8 @@ COUNT_LOCK(pthread_mutex_lock, pthread_mutex_t)
 COUNT_LOCK(pthread_mutex_trylock, pthread_mutex_t)
 COUNT_LOCK(pthread_rwlock_rdlock, pthread_rwlock_t)
 COUNT_LOCK(pthread_rwlock_wrlock, pthread_rwlock_t)
+COUNT_LOCK(pthread_spin_lock, pthread_spinlock_t)
+COUNT_LOCK(sem_wait, sem_t)
 
 COUNT_CALL(ssize_t, read, (int fd, void* b, size_t n), (fd, b, n))
 COUNT_CALL(ssize_t, write, (int fd, const void* b, size_t n), (fd, b, n))
@@ -90,6 +95,10 @@ COUNT_CALL(int, mprotect, (void* a, size_t n, int p), (a, n, p))
 COUNT_CALL(int, madvise, (void* a, size_t n, int advice), (a, n, advice))
 COUNT_CALL(int, sched_yield, (void), ())
 COUNT_CALL(int, usleep, (unsigned u), (u))
+COUNT_CALL(int, nanosleep, (const struct timespec* t, struct timespec* r), (t, r))
+COUNT_CALL(int, clock_nanosleep, (clockid_t c, int f, const struct timespec* t, struct timespec* r),
+           (c, f, t, r))
+COUNT_CALL(FILE*, fopen, (const char* path, const char* mode), (path, mode))
 COUNT_CALL(int, pthread_cond_wait, (pthread_cond_t * c, pthread_mutex_t* m), (c, m))
 COUNT_CALL(int, pthread_cond_signal, (pthread_cond_t * c), (c))
 COUNT_CALL(int, pthread_cond_broadcast, (pthread_cond_t * c), (c))
