@@ -8,15 +8,40 @@
 #include <cassert>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace
 {
+typedef double Double2 __attribute__((vector_size(16)));
+typedef float Float2 __attribute__((vector_size(8)));
+
+// n samples converted one by one, two at a time in vector lanes (each lane
+// converts exactly as a scalar does).
 template <class SRC, class DEST> void CastCopy(DEST* dest, const SRC* src, int n)
 {
-  for (int i = 0; i < n; ++i)
+  typedef typename std::conditional<std::is_same<SRC, float>::value, Float2, Double2>::type SrcV;
+  typedef typename std::conditional<std::is_same<DEST, float>::value, Float2, Double2>::type DestV;
+  int i = 0;
+  for (; i + 2 <= n; i += 2)
+  {
+    SrcV v;
+    std::memcpy(&v, src + i, sizeof v);
+    const DestV d = __builtin_convertvector(v, DestV);
+    std::memcpy(dest + i, &d, sizeof d);
+  }
+  for (; i < n; ++i)
     dest[i] = static_cast<DEST>(src[i]);
+}
+
+// Whether n samples from a and from b share memory.
+bool Overlap(const float* a, const float* b, int n)
+{
+  const auto x = reinterpret_cast<std::uintptr_t>(a), y = reinterpret_cast<std::uintptr_t>(b);
+  const std::uintptr_t bytes = sizeof(float) * static_cast<std::uintptr_t>(n);
+  return x < y + bytes && y < x + bytes;
 }
 
 void CopyName(char* dest, const char* src, size_t destSize)
@@ -40,12 +65,19 @@ void SetConnections(WDL_PtrList<CHANNEL>& channels, int idx, int n, bool connect
                  [connected](CHANNEL* channel)
                  {
                    // A channel that loses its host buffer reads silence, not the
-                   // last block converted into its scratch buffer.
-                   if (channel->mConnected && !connected && channel->mScratchBuf.GetSize() > 0)
-                     std::memset(channel->mScratchBuf.Get(), 0,
-                                 sizeof(double) * channel->mScratchBuf.GetSize());
+                   // last block converted or copied into its scratch buffer.
+                   if (channel->mConnected && !connected)
+                   {
+                     std::fill_n(channel->mScratchBuf.Get(), channel->mScratchBuf.GetSize(), 0.0);
+                     std::fill_n(channel->mFloatScratchBuf.Get(),
+                                 channel->mFloatScratchBuf.GetSize(), 0.0f);
+                   }
                    channel->mConnected = connected;
-                   if (!connected) channel->PointAtScratch();
+                   if (!connected)
+                   {
+                     channel->PointAtScratch();
+                     channel->PointAtFloatScratch();
+                   }
                  });
 }
 
@@ -74,8 +106,12 @@ template <class CHANNEL> void ResizeScratchBuffers(WDL_PtrList<CHANNEL>& channel
                  [blockSize](CHANNEL* channel)
                  {
                    const double* old = channel->mScratchBuf.Get();
+                   const float* oldFloat = channel->mFloatScratchBuf.Get();
                    std::fill_n(channel->mScratchBuf.Resize(blockSize), blockSize, 0.0);
+                   std::fill_n(channel->mFloatScratchBuf.Resize(blockSize), blockSize, 0.0f);
                    if (!channel->mConnected || *channel->mSlot == old) channel->PointAtScratch();
+                   if (!channel->mConnected || *channel->mFloatSlot == oldFloat)
+                     channel->PointAtFloatScratch();
                  });
 }
 
@@ -131,10 +167,12 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
   ParseChannelIO(channelIOStr, &maxIn, &maxOut);
   mInData.Resize(maxIn);
   mOutData.Resize(maxOut);
+  mInFloatData.Resize(maxIn);
+  mOutFloatData.Resize(maxOut);
   for (int i = 0; i < maxIn; ++i)
-    mInChannels.Add(new InChannel(mInData.Get() + i));
+    mInChannels.Add(new InChannel(mInData.Get() + i, mInFloatData.Get() + i));
   for (int i = 0; i < maxOut; ++i)
-    mOutChannels.Add(new OutChannel(mOutData.Get() + i));
+    mOutChannels.Add(new OutChannel(mOutData.Get() + i, mOutFloatData.Get() + i));
 }
 
 // A malformed entry is a programming error; in builds without assertions
@@ -291,12 +329,19 @@ bool IPlugBase::IsOutChannelConnected(int chIdx) const
 void IPlugBase::AttachInputBuffers(int idx, int n, float** buffers, int nFrames)
 {
   const int frames = FramesToProcess(nFrames);
+  const bool single = mSingleReplacing;
   ForEachInRange(mInChannels, idx, n,
-                 [&buffers, frames](InChannel* channel)
+                 [&buffers, frames, single](InChannel* channel)
                  {
                    if (!channel->mConnected) return;
-                   CastCopy(channel->mScratchBuf.Get(), *(buffers++), frames);
-                   channel->PointAtScratch();
+                   float* samples = *(buffers++);
+                   if (single)
+                     *channel->mFloatSlot = samples;
+                   else
+                   {
+                     CastCopy(channel->mScratchBuf.Get(), samples, frames);
+                     channel->PointAtScratch();
+                   }
                  });
 }
 
@@ -313,6 +358,10 @@ void IPlugBase::AttachOutputBuffers(int idx, int n, float** buffers)
                    if (!channel->mConnected) return;
                    channel->PointAtScratch();
                    channel->mFDest = *(buffers++);
+                   if (channel->mFDest)
+                     *channel->mFloatSlot = channel->mFDest;
+                   else
+                     channel->PointAtFloatScratch();
                  });
 }
 
@@ -345,9 +394,59 @@ void IPlugBase::WriteFloatOutputs(int nFrames, bool accumulate)
   }
 }
 
+// Single precision: an input that shares memory with an output is copied into
+// its scratch buffer, so that the processing never writes what it has still to
+// read, and a second render of the same input reads it unchanged.
+void IPlugBase::CopyOverlappedInputs(int nFrames)
+{
+  for (int i = 0; i < NInChannels(); ++i)
+  {
+    InChannel* in = mInChannels.Get(i);
+    float* samples = *in->mFloatSlot;
+    if (!in->mConnected || samples == in->mFloatScratchBuf.Get()) continue;
+    for (int o = 0; o < NOutChannels(); ++o)
+    {
+      const OutChannel* out = mOutChannels.Get(o);
+      if (out->mConnected && out->mFDest && Overlap(samples, out->mFDest, nFrames))
+      {
+        std::copy_n(samples, nFrames, in->mFloatScratchBuf.Get());
+        in->PointAtFloatScratch();
+        break;
+      }
+    }
+  }
+}
+
+// Single precision, accumulating: the connected outputs take the processing in
+// their scratch buffers, which are then added into the host's.
+void IPlugBase::AccumulateSingleOutputs(int nFrames)
+{
+  for (int i = 0; i < NOutChannels(); ++i)
+  {
+    OutChannel* channel = mOutChannels.Get(i);
+    if (channel->mConnected && channel->mFDest) channel->PointAtFloatScratch();
+  }
+  ProcessSingleReplacing(mInFloatData.Get(), mOutFloatData.Get(), nFrames);
+  for (int i = 0; i < NOutChannels(); ++i)
+  {
+    OutChannel* channel = mOutChannels.Get(i);
+    if (!channel->mConnected || !channel->mFDest) continue;
+    const float* src = channel->mFloatScratchBuf.Get();
+    for (int s = 0; s < nFrames; ++s)
+      channel->mFDest[s] += src[s];
+    *channel->mFloatSlot = channel->mFDest;
+  }
+}
+
 void IPlugBase::ProcessBuffers(float, int nFrames)
 {
   nFrames = FramesToProcess(nFrames);
+  if (mSingleReplacing)
+  {
+    CopyOverlappedInputs(nFrames);
+    ProcessSingleReplacing(mInFloatData.Get(), mOutFloatData.Get(), nFrames);
+    return;
+  }
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   WriteFloatOutputs(nFrames, false);
 }
@@ -360,6 +459,12 @@ void IPlugBase::ProcessBuffers(double, int nFrames)
 void IPlugBase::ProcessBuffersAccumulating(float, int nFrames)
 {
   nFrames = FramesToProcess(nFrames);
+  if (mSingleReplacing)
+  {
+    CopyOverlappedInputs(nFrames);
+    AccumulateSingleOutputs(nFrames);
+    return;
+  }
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   WriteFloatOutputs(nFrames, true);
 }
@@ -367,6 +472,11 @@ void IPlugBase::ProcessBuffersAccumulating(float, int nFrames)
 void IPlugBase::PassThroughBuffers(float, int nFrames)
 {
   nFrames = FramesToProcess(nFrames);
+  if (mSingleReplacing)
+  {
+    IPlugBase::ProcessSingleReplacing(mInFloatData.Get(), mOutFloatData.Get(), nFrames);
+    return;
+  }
   IPlugBase::ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   WriteFloatOutputs(nFrames, false);
 }

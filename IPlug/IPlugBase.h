@@ -172,7 +172,10 @@ public:
   void AttachOutputBuffers(int idx, int n, double** buffers);
 
   // The first argument selects the sample type. Blocks are processed up to the
-  // block size: frames beyond it are left alone.
+  // block size: frames beyond it are left alone. With single-precision
+  // processing on (UseSingleReplacing), the float operations hand the host's
+  // buffers to ProcessSingleReplacing as they are; an input buffer that an
+  // output buffer overlaps is copied first, so rendering in place works.
   void ProcessBuffers(float, int nFrames);
   void ProcessBuffers(double, int nFrames);
   void ProcessBuffersAccumulating(float, int nFrames); // adds into the float outputs
@@ -253,10 +256,16 @@ protected:
   // the wrapper's constructor only.
   void UseMutex(bool use) { mUseMutex = use; }
   bool MutexHeldByThisThread() const { return mUseMutex && mMutex.HeldByThisThread(); }
+  // A plug-in whose ProcessSingleReplacing gives, for float input, the float
+  // values of what its ProcessDoubleReplacing gives for that input widened,
+  // turns this on in its constructor: the float processing frame then skips
+  // the conversions to and from double precision.
+  void UseSingleReplacing(bool use) { mSingleReplacing = use; }
 
   WDL_PtrList<ChannelIO> mChannelIO;
   WDL_Mutex mMutex;
   bool mUseMutex = true;
+  bool mSingleReplacing = false;
   char mEffectName[128], mProductName[128], mMfrName[128];
   int mUniqueID, mMfrID, mVersion;
   EHost mHost = kHostUninit;
@@ -274,14 +283,18 @@ protected:
 private:
   // One input or output channel: its entry in the pointer array handed to the
   // processing (the slot, which never changes) and the block-size buffer used
-  // while unconnected or on the float path.
+  // while unconnected or on the float path; the same again in single precision
+  // for ProcessSingleReplacing.
   struct Channel
   {
     bool mConnected = false;
     double** mSlot;
+    float** mFloatSlot;
     WDL_TypedBuf<double> mScratchBuf;
-    explicit Channel(double** slot) : mSlot(slot) {}
+    WDL_TypedBuf<float> mFloatScratchBuf;
+    Channel(double** slot, float** floatSlot) : mSlot(slot), mFloatSlot(floatSlot) {}
     void PointAtScratch() { *mSlot = mScratchBuf.Get(); }
+    void PointAtFloatScratch() { *mFloatSlot = mFloatScratchBuf.Get(); }
   };
   struct InChannel : Channel
   {
@@ -297,10 +310,13 @@ private:
   void ParseChannelIO(const char* channelIOStr, int* maxIn, int* maxOut);
   int FramesToProcess(int nFrames) const;
   void WriteFloatOutputs(int nFrames, bool accumulate);
+  void CopyOverlappedInputs(int nFrames);
+  void AccumulateSingleOutputs(int nFrames);
   IPreset* TakeNextBlankPreset(const char* name);
   int CountUserPresets() const;
 
   WDL_TypedBuf<double*> mInData, mOutData;
+  WDL_TypedBuf<float*> mInFloatData, mOutFloatData;
   WDL_PtrList<InChannel> mInChannels;
   WDL_PtrList<OutChannel> mOutChannels;
 };

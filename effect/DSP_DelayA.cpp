@@ -85,19 +85,63 @@ inline ReadSlots readSlots(std::int32_t reference, float width, float length,
 }
 } // namespace
 
-void ReadHead::plan(const std::int32_t* references, const float* widths, int n, ReadPlan& plan)
+namespace
+{
+// The widths of a run's reads: four lanes at a time, clamped as setWidth
+// clamps them, or one (the caller clamps it).
+struct EachWidth
+{
+  const float* widths;
+  Float4 longest;
+
+  Float4 lanes(int i) const
+  {
+    Float4 w = loadLanes<Float4>(widths + i);
+    w = selectLanes(w > 0.0f, w, Float4{});
+    return selectLanes(w > longest, longest, w);
+  }
+  float at(int i) const { return widths[i]; }
+};
+
+// One width for the whole run, clamped once (clamping it again changes nothing).
+struct SteadyWidth
+{
+  float clamped;
+
+  Float4 lanes(int) const { return Float4{} + clamped; }
+  float at(int) const { return clamped; }
+};
+} // namespace
+
+void ReadHead::plan(const std::int32_t* references, const float* widths, int n, ReadPlan& plan,
+                    bool steady)
+{
+  if (steady && n > 0)
+    planReads(references, SteadyWidth{clampWidth(widths[0])}, n, plan);
+  else
+    planReads(references, EachWidth{widths, Float4{} + mLongestWidth}, n, plan);
+  if (n > 0)
+  {
+    setWidth(widths[steady ? 0 : n - 1]);
+    // The quotient cache of process follows the last read.
+    mFraction = readSlots(references[n - 1], mWidth, mLength, mLengthInt).fraction;
+    mCoefficient = plan.coefficient[n - 1];
+  }
+}
+
+template <class Widths>
+void ReadHead::planReads(const std::int32_t* references, Widths widths, int n, ReadPlan& plan)
 {
   const float length = mLength;
   const std::int32_t lengthInt = mLengthInt;
   // Four reads at a time: the steps of readSlots lane by lane.
-  const Float4 lengthV = Float4{} + length, longestV = Float4{} + mLongestWidth;
+  const Float4 lengthV = Float4{} + length;
   const Int4 lengthIntV = Int4{} + lengthInt;
+  Int4 apart{};
   int i = 0;
   for (; i + 4 <= n; i += 4)
   {
-    Float4 w = loadLanes<Float4>(widths + i);
-    w = selectLanes(w > 0.0f, w, Float4{});
-    w = selectLanes(w > longestV, longestV, w);
+    const Float4 w = widths.lanes(i);
     Float4 r = __builtin_convertvector(loadLanes<Int4>(references + i), Float4) - w;
     r = selectLanes(r >= lengthV, r - lengthV, r);
     r = selectLanes(r < 0.0f, r + lengthV, r);
@@ -106,41 +150,46 @@ void ReadHead::plan(const std::int32_t* references, const float* widths, int n, 
     i1 = selectLanes(i1 >= lengthIntV, Int4{}, i1);
     const Float4 fraction =
         selectLanes(i1 == 0, lengthV - r, __builtin_convertvector(i1, Float4) - r);
-    storeLanes(plan.index0 + i, selectLanes(i0 < lengthIntV, i0, Int4{} + kZeroSlot));
+    const Int4 index0 = selectLanes(i0 < lengthIntV, i0, Int4{} + kZeroSlot);
+    apart |= i1 - index0 - 1;
+    storeLanes(plan.index0 + i, index0);
     storeLanes(plan.index1 + i, i1);
     storeLanes(plan.coefficient + i, (1.0f - fraction) / (fraction + 1.0f));
   }
   for (; i < n; ++i)
   {
-    const ReadSlots slots = readSlots(references[i], clampWidth(widths[i]), length, lengthInt);
+    const ReadSlots slots = readSlots(references[i], clampWidth(widths.at(i)), length, lengthInt);
     plan.index0[i] = slots.index0;
     plan.index1[i] = slots.index1;
+    apart[0] |= slots.index1 - slots.index0 - 1;
     plan.coefficient[i] = (1.0f - slots.fraction) / (slots.fraction + 1.0f);
   }
-  if (n > 0)
-  {
-    setWidth(widths[n - 1]);
-    // The quotient cache of process follows the last read.
-    mFraction = readSlots(references[n - 1], mWidth, length, lengthInt).fraction;
-    mCoefficient = plan.coefficient[n - 1];
-  }
+  plan.adjacent = !(apart[0] | apart[1] | apart[2] | apart[3]);
 }
 
-void TapDelay::planRun(const float* delays, int n, ReadPlan& plan)
+void TapDelay::planRun(const float* delays, int n, ReadPlan& plan, bool steady)
 {
   std::int32_t references[kRunLength];
   std::int32_t ref = mReferenceCounter, write = mWriteCounter;
   const std::int32_t length = mRingLength;
   if (ref + n < length && write + n < length)
   {
-    // Neither counter wraps in this run.
-    for (int i = 0; i < n; ++i)
+    // Neither counter wraps in this run: four counts at a time.
+    const Int4 step{1, 2, 3, 4};
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+    {
+      storeLanes(references + i, step + (ref + i));
+      storeLanes(plan.write + i, step + (write + i));
+    }
+    for (; i < n; ++i)
     {
       references[i] = ref + 1 + i;
       plan.write[i] = write + 1 + i;
     }
     ref += n;
     write += n;
+    plan.writesInOrder = true;
   }
   else
   {
@@ -154,10 +203,11 @@ void TapDelay::planRun(const float* delays, int n, ReadPlan& plan)
       plan.write[i] = write;
     }
     mWrapped |= wrapped;
+    plan.writesInOrder = false;
   }
   mReferenceCounter = ref;
   mWriteCounter = write;
-  mReadHead->plan(references, delays, n, plan);
+  mReadHead->plan(references, delays, n, plan, steady);
 }
 
 bool TapDelay::readsClearOfWrites(const ReadPlan& plan, int n) const

@@ -29,6 +29,10 @@ struct ReadPlan
   std::int32_t index0[kRunLength];
   std::int32_t index1[kRunLength];
   float coefficient[kRunLength];
+  // Every second slot is the one after the first, so each pair can be read at once.
+  bool adjacent;
+  // The run writes slots write[0], write[0] + 1, ... (the counter does not wrap).
+  bool writesInOrder;
 };
 
 // Ring length for a rate: 16 seconds of it, but never more than the storage
@@ -87,7 +91,9 @@ public:
   // delays (each clamped as setWidth does), as n process calls would take
   // them; the head keeps the last delay. The all-pass state is not touched:
   // see allPass.
-  void plan(const std::int32_t* references, const float* widths, int n, ReadPlan& plan);
+  // Steady: every width is widths[0].
+  void plan(const std::int32_t* references, const float* widths, int n, ReadPlan& plan,
+            bool steady = false);
   // One all-pass read of a plan, carrying its state in 'state'.
   static float allPass(const float* buffer, const ReadPlan& plan, int i, float& state)
   {
@@ -103,6 +109,8 @@ public:
   float width() const { return mWidth; }
 
 private:
+  template <class Widths>
+  void planReads(const std::int32_t* references, Widths widths, int n, ReadPlan& plan);
   void setSize(std::int32_t size);
   float clampWidth(float width) const
   {
@@ -194,7 +202,8 @@ public:
 
   // Advances the counters over n samples (n <= kRunLength) and plans their
   // reads at the given delays; the last delay stays set.
-  void planRun(const float* delays, int n, ReadPlan& plan);
+  // Steady: every delay is delays[0].
+  void planRun(const float* delays, int n, ReadPlan& plan, bool steady = false);
   Run beginRun(const ReadPlan& plan) { return Run{mBuffer.get(), mReadHead->allPassState(), plan}; }
   // Stores the run's all-pass state and last output.
   void endRun(const Run& run)

@@ -126,12 +126,12 @@ void DelayLoop::processSingle(float x)
 
 namespace
 {
-// The output of a saturator after the double-precision denormal guard.
+// The output of a saturator after the double-precision denormal guard. For a
+// float the float band is the same test (see flushDenormal), with no widening.
 inline float guarded(float saturated)
 {
-  double v = saturated;
-  DelayLoop::killDenormal(v);
-  return static_cast<float>(v);
+  flushDenormal(saturated);
+  return saturated;
 }
 } // namespace
 

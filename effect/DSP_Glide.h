@@ -2,6 +2,8 @@
 
 // Threads: one owner; every call is audio-thread safe (no allocation, no lock).
 
+#include <cstring>
+
 // The per-sample factor of a one-pole glide: base ^ (44100 / rate), so that
 // the glide covers the same share of its distance per second at every rate.
 // The factor is computed again only when the base or the rate changes.
@@ -17,6 +19,13 @@ public:
   float step(float target, float current) const
   {
     return target * (1.0f - mCoefficient) + current * mCoefficient;
+  }
+  // Whether a step from current gives current again, bit for bit: then every
+  // further step toward the same target does too.
+  bool settled(float target, float current) const
+  {
+    const float next = step(target, current);
+    return std::memcmp(&next, &current, sizeof next) == 0;
   }
 
   float base() const { return mBase; }

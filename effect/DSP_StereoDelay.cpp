@@ -68,13 +68,19 @@ void StereoDelay::Tap::planRun(int n, const Glide& glide, float samplesPerMS)
   // for the run first.
   float delays[kRunLength];
   float smoothed = smoothedDelay;
-  for (int i = 0; i < n; ++i)
-  {
-    smoothed = glide.step(targetDelay, smoothed);
-    delays[i] = samplesPerMS * smoothed;
-  }
+  // A settled glide gives the same bits at every step: no chain of steps to
+  // wait for, and one delay for the whole run.
+  const bool settled = glide.settled(targetDelay, smoothed);
+  if (settled)
+    delays[0] = samplesPerMS * smoothed;
+  else
+    for (int i = 0; i < n; ++i)
+    {
+      smoothed = glide.step(targetDelay, smoothed);
+      delays[i] = samplesPerMS * smoothed;
+    }
   smoothedDelay = smoothed;
-  line->planRun(delays, n, plan);
+  line->planRun(delays, n, plan, settled);
 }
 
 void StereoDelay::Tap::passRun(const float* x, float* out, int n)
@@ -142,6 +148,19 @@ struct FilterLanes
 template <bool HighPass, bool LowPass>
 void StereoDelay::passRunSideBySide(const float* x, float* out1, float* out2, int n)
 {
+  const ReadPlan& plan1 = mTap1.plan;
+  const ReadPlan& plan2 = mTap2.plan;
+  if (plan1.adjacent && plan2.adjacent && plan1.writesInOrder && plan2.writesInOrder)
+    passRunLanes<HighPass, LowPass, true>(x, out1, out2, n);
+  else
+    passRunLanes<HighPass, LowPass, false>(x, out1, out2, n);
+}
+
+// Straight: the writes go to consecutive slots, and each read takes its two
+// slots with one load per tap.
+template <bool HighPass, bool LowPass, bool Straight>
+void StereoDelay::passRunLanes(const float* x, float* out1, float* out2, int n)
+{
   TapDelay::Run run1 = mTap1.line->beginRun(mTap1.plan), run2 = mTap2.line->beginRun(mTap2.plan);
   float* const buffer1 = run1.buffer;
   float* const buffer2 = run2.buffer;
@@ -151,13 +170,36 @@ void StereoDelay::passRunSideBySide(const float* x, float* out1, float* out2, in
   const Float4 gain{mTap1.feedback, mTap2.feedback};
   Float4 allPass{run1.state, run2.state};
   Float4 y{mTap1.output, mTap2.output};
+  float* const written1 = buffer1 + plan1.write[0];
+  float* const written2 = buffer2 + plan2.write[0];
   for (int i = 0; i < n; ++i)
   {
     const Float4 in = (y + x[i]) * gain;
-    buffer1[plan1.write[i]] = in[0];
-    buffer2[plan2.write[i]] = in[1];
-    const Float4 s0{buffer1[plan1.index0[i]], buffer2[plan2.index0[i]]};
-    const Float4 s1{buffer1[plan1.index1[i]], buffer2[plan2.index1[i]]};
+    if (Straight)
+    {
+      written1[i] = in[0];
+      written2[i] = in[1];
+    }
+    else
+    {
+      buffer1[plan1.write[i]] = in[0];
+      buffer2[plan2.write[i]] = in[1];
+    }
+    Float4 s0, s1;
+    if (Straight)
+    {
+      // {first 1, first 2, second 1, second 2}: the idle lanes of s0 carry the
+      // second slots, which the idle lanes of c and of the filters (zeros)
+      // keep out of every result.
+      s0 = __builtin_shufflevector(loadLanes<Float2>(buffer1 + plan1.index0[i]),
+                                   loadLanes<Float2>(buffer2 + plan2.index0[i]), 0, 2, 1, 3);
+      s1 = __builtin_shufflevector(s0, s0, 2, 3, 2, 3);
+    }
+    else
+    {
+      s0 = Float4{buffer1[plan1.index0[i]], buffer2[plan2.index0[i]]};
+      s1 = Float4{buffer1[plan1.index1[i]], buffer2[plan2.index1[i]]};
+    }
     const Float4 c{plan1.coefficient[i], plan2.coefficient[i]};
     y = s0 * c + s1 - allPass * c;
     allPass = y;

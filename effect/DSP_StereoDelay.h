@@ -102,6 +102,8 @@ private:
 
   template <bool HighPass, bool LowPass>
   void passRunSideBySide(const float* x, float* out1, float* out2, int n);
+  template <bool HighPass, bool LowPass, bool Straight>
+  void passRunLanes(const float* x, float* out1, float* out2, int n);
 
   float mSampleRate;
   Tap mTap1;

@@ -41,25 +41,30 @@ inline Float4 flushDenormalLanes(Float4 v)
   return selectLanes(magnitude < 1e-30f, Float4{}, v);
 }
 
-// Two lanes, for conversions between single and double precision.
+// Four host samples in single precision, and back: doubles are rounded as a
+// scalar conversion rounds them (and widened exactly), floats pass as they are.
 typedef double Double2 __attribute__((vector_size(16)));
 typedef float Float2 __attribute__((vector_size(8)));
 
-// Double to single precision (rounded as a scalar conversion rounds) and back.
-inline void narrowLanes(const double* in, float* out, int n)
+inline Float4 loadSingle(const double* p)
 {
-  int i = 0;
-  for (; i + 2 <= n; i += 2)
-    storeLanes(out + i, __builtin_convertvector(loadLanes<Double2>(in + i), Float2));
-  for (; i < n; ++i)
-    out[i] = static_cast<float>(in[i]);
+  const Float2 low = __builtin_convertvector(loadLanes<Double2>(p), Float2);
+  const Float2 high = __builtin_convertvector(loadLanes<Double2>(p + 2), Float2);
+  return __builtin_shufflevector(low, high, 0, 1, 2, 3);
 }
 
-inline void widenLanes(const float* in, double* out, int n)
+inline Float4 loadSingle(const float* p)
 {
-  int i = 0;
-  for (; i + 2 <= n; i += 2)
-    storeLanes(out + i, __builtin_convertvector(loadLanes<Float2>(in + i), Double2));
-  for (; i < n; ++i)
-    out[i] = in[i];
+  return loadLanes<Float4>(p);
+}
+
+inline void storeSingle(double* p, Float4 v)
+{
+  storeLanes(p, __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), Double2));
+  storeLanes(p + 2, __builtin_convertvector(__builtin_shufflevector(v, v, 2, 3), Double2));
+}
+
+inline void storeSingle(float* p, Float4 v)
+{
+  storeLanes(p, v);
 }

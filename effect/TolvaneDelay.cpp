@@ -55,41 +55,47 @@ void RunEnginePerSample(Engine& engine, TolvaneDelay::WetDry gains, double** inp
 // The input pair in single precision, and the engine's mono input: their
 // mean, a sample that is not finite counting as silence. Four lanes at a time,
 // each as EngineInput and the scalar tail compute it.
-void ConvertInput(const double* inLeft, const double* inRight, float* left, float* right,
+template <class Sample>
+void ConvertInput(const Sample* inLeft, const Sample* inRight, float* left, float* right,
                   float* mono, int n)
 {
-  narrowLanes(inLeft, left, n);
-  narrowLanes(inRight, right, n);
   int i = 0;
   for (; i + 4 <= n; i += 4)
   {
-    const Float4 l = loadLanes<Float4>(left + i), r = loadLanes<Float4>(right + i);
+    const Float4 l = loadSingle(inLeft + i), r = loadSingle(inRight + i);
+    storeLanes(left + i, l);
+    storeLanes(right + i, r);
     // x - x is 0 for a finite x and NaN otherwise.
     const Float4 finiteL = selectLanes(l - l == 0.0f, l, Float4{});
     const Float4 finiteR = selectLanes(r - r == 0.0f, r, Float4{});
     storeLanes(mono + i, (finiteL + finiteR) / 2.0f);
   }
   for (; i < n; ++i)
+  {
+    left[i] = static_cast<float>(inLeft[i]);
+    right[i] = static_cast<float>(inRight[i]);
     mono[i] = (EngineInput(left[i]) + EngineInput(right[i])) / 2;
+  }
 }
 
-// wet * wet gain + dry * dry gain in single precision (into the wet signal's
-// place), stored as double.
-void Mix(float* wetSignal, const float* drySignal, float wet, float dry, double* out, int n)
+// wet * wet gain + dry * dry gain in single precision, stored as a host sample.
+template <class Sample>
+void Mix(const float* wetSignal, const float* drySignal, float wet, float dry, Sample* out, int n)
 {
   int i = 0;
   for (; i + 4 <= n; i += 4)
-    storeLanes(wetSignal + i,
-               loadLanes<Float4>(wetSignal + i) * wet + loadLanes<Float4>(drySignal + i) * dry);
+    storeSingle(out + i,
+                loadLanes<Float4>(wetSignal + i) * wet + loadLanes<Float4>(drySignal + i) * dry);
   for (; i < n; ++i)
-    wetSignal[i] = wetSignal[i] * wet + drySignal[i] * dry;
-  widenLanes(wetSignal, out, n);
+    out[i] = wetSignal[i] * wet + drySignal[i] * dry;
 }
 
 // The same through the engine's block form, a run of samples at a time: each
-// step of the run is a loop of its own that the compiler can vectorise.
-template <class Engine>
-void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, double** inputs, double** outputs,
+// step of the run is a loop of its own that the compiler can vectorise. The
+// input of a run is read before its output is written, so the outputs may be
+// the inputs' own buffers.
+template <class Engine, class Sample>
+void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, Sample** inputs, Sample** outputs,
                int nFrames)
 {
   const float wet = gains.wet, dry = gains.dry;
@@ -112,6 +118,8 @@ TolvaneDelay::TolvaneDelay(IPlugInstanceInfo instanceInfo)
       mLoopEngine(new DelayLoop(44100)), mStereoEngine(new StereoDelay(44100)),
       mLongestDelayMS(LongestDelayMS(44100))
 {
+  // The engines work in single precision: float host buffers need no conversions.
+  UseSingleReplacing(true);
   InitParams();
 #if !defined(IPLUG_LV2) || defined(IPLUG_LV2_EDITOR)
   BuildEditor(); // the LV2 plug-in module leaves the editor to its UI module
@@ -432,27 +440,33 @@ double TolvaneDelay::GetTailSeconds()
 
 void TolvaneDelay::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
 {
-  Process(inputs, outputs, nFrames, false);
+  RunSelectedEngine([&](auto& engine, WetDry gains)
+                    { RunEngine(engine, gains, inputs, outputs, nFrames); });
+}
+
+void TolvaneDelay::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames)
+{
+  RunSelectedEngine([&](auto& engine, WetDry gains)
+                    { RunEngine(engine, gains, inputs, outputs, nFrames); });
 }
 
 void TolvaneDelay::ProcessPerSample(double** inputs, double** outputs, int nFrames)
 {
-  Process(inputs, outputs, nFrames, true);
+  RunSelectedEngine([&](auto& engine, WetDry gains)
+                    { RunEnginePerSample(engine, gains, inputs, outputs, nFrames); });
 }
 
-void TolvaneDelay::Process(double** inputs, double** outputs, int nFrames, bool perSample)
+template <class Fn> void TolvaneDelay::RunSelectedEngine(Fn run)
 {
-  TakeParamChanges();
-  UpdateDelayTargets(GetTempo());
-  const auto run = [&](auto& engine, WetDry gains)
-  {
-    if (perSample)
-      RunEnginePerSample(engine, gains, inputs, outputs, nFrames);
-    else
-      RunEngine(engine, gains, inputs, outputs, nFrames);
-  };
+  StartBlock();
   if (mSwitchValue > 0.5f)
     run(*mStereoEngine, mGains1);
   else
     run(*mLoopEngine, mGains2);
+}
+
+void TolvaneDelay::StartBlock()
+{
+  TakeParamChanges();
+  UpdateDelayTargets(GetTempo());
 }

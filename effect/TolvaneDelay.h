@@ -5,11 +5,12 @@
 // "switch" is above one half, the loop delay otherwise) and mixed with the dry
 // input into both outputs.
 //
-// Threads: ProcessDoubleReplacing runs on the audio thread under the plug-in
-// mutex and allocates nothing. Reset and OnParamChange run on any thread and
-// take the plug-in mutex; they allocate nothing either (the engines and their
-// delay lines are built at construction). The read-only views are for tests
-// and the editor, under the mutex.
+// Threads: ProcessDoubleReplacing and ProcessSingleReplacing run on the audio
+// thread under the plug-in mutex and allocate nothing. Reset and
+// OnParamChange run on any thread and take the plug-in mutex; they allocate
+// nothing either (the engines and their delay lines are built at
+// construction). The read-only views are for tests and the editor, under the
+// mutex.
 
 #include "IPlug/IPlugEdition.h"
 
@@ -52,6 +53,10 @@ public:
   // Audio thread. Input samples that are not finite enter the engines as
   // silence; the dry signal passes as it came.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // Audio thread: the same on float buffers, with the bits of the double path
+  // (the engines and the mix work in single precision); the processing frame
+  // hands float host buffers to it directly.
+  void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) override;
   // Audio thread: the same output bits, one engine call per sample. The
   // reference that the block form is measured and checked against.
   void ProcessPerSample(double** inputs, double** outputs, int nFrames);
@@ -111,7 +116,10 @@ private:
   void ShowValueText(int paramIdx, const char* text);
   void ShowStereoPanel(bool stereo);
   void UpdateDelayTargets(double tempo);
-  void Process(double** inputs, double** outputs, int nFrames, bool perSample);
+  // Takes the parameter changes and the tempo for the next block.
+  void StartBlock();
+  // Starts the block and runs run(engine, gains) on the selected engine.
+  template <class Fn> void RunSelectedEngine(Fn run);
   float ClampDelay(float ms) const { return ms < mLongestDelayMS ? ms : mLongestDelayMS; }
   void SetLoopTarget(float ms);
   void SetStereoTargets(float ms1, float ms2);

@@ -2,7 +2,9 @@
 // input, AudioUnitRender, float conversion in the processing frame) against
 // calling its ProcessDoubleReplacing directly on the same data: 512-frame
 // blocks, stereo, 44.1 kHz, the plug-in as its constructor leaves it (for an
-// effect, its factory preset).
+// effect, its factory preset). On a busy machine, compare medians of runs with
+// --benchmark_repetitions=12 --benchmark_enable_random_interleaving=true, so
+// that both sides see the same load.
 
 #include "IPlug/IPlugAU.h"
 #include "host/kit/HostedUnit.h"

@@ -1,23 +1,29 @@
 #!/bin/sh
 # Instructions per stereo frame of the effect's processing, old (per-sample)
-# and new (block) path, counted by callgrind: unlike times, these do not
-# depend on the machine's load. Run from the build directory:
-#   ../bench/effect/instructions.sh [bench/effect/bench_effect_paths]
+# and new (block) path, and of a render through the component against the
+# bare processing, counted by callgrind: unlike times, these do not depend on
+# the machine's load. Run from the build directory:
+#   ../bench/effect/instructions.sh [bench/effect/bench_effect_paths [bench/IPlug/bench_iplug_au_render_tolvane]]
 set -eu
 bench=${1:-bench/effect/bench_effect_paths}
+render=${2:-bench/IPlug/bench_iplug_au_render_tolvane}
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-count() # <benchmark> <function> <label>
+count() # <program> <benchmark> <function> <label>
 {
-  valgrind --tool=callgrind --callgrind-out-file="$out" "$bench" \
-    --benchmark_filter="$1\$" --benchmark_min_time=0.02 >/dev/null 2>&1
+  valgrind --tool=callgrind --callgrind-out-file="$out" "$1" \
+    --benchmark_filter="$2\$" --benchmark_min_time=0.02 >/dev/null 2>&1
   callgrind_annotate --inclusive=yes --tree=caller "$out" 2>/dev/null |
-    grep -E "=> .*$2.*\([0-9]+x\)" | head -1 |
+    grep -E "=> .*$3.*\([0-9]+x\)" | head -1 |
     sed -E 's/^ *([0-9,]+).*\(([0-9]+)x\).*/\1 \2/' | tr -d , |
-    awk -v label="$3" '{ printf "%-28s %7.1f instructions per frame\n", label, $1 / ($2 * 512) }'
+    awk -v label="$4" '{ printf "%-28s %7.1f instructions per frame\n", label, $1 / ($2 * 512) }'
 }
 for setup in 0 1 2; do
   case $setup in 0) name="factory preset" ;; 1) name="loop, one line" ;; 2) name="loop, pong" ;; esac
-  count "BM_EffectPerSample/setup:$setup" ProcessPerSample "$name, per sample"
-  count "BM_EffectBlock/setup:$setup" ProcessDoubleReplacing "$name, block"
+  count "$bench" "BM_EffectPerSample/setup:$setup" ProcessPerSample "$name, per sample"
+  count "$bench" "BM_EffectBlock/setup:$setup" ProcessDoubleReplacing "$name, block"
 done
+if [ -x "$render" ]; then
+  count "$render" BM_ProcessDirectly ProcessDoubleReplacing "factory preset, bare"
+  count "$render" BM_RenderThroughComponent "UnitRenderer::Render" "factory preset, component"
+fi

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,141 @@ TEST_F(FloatFrame, OversizeBlocksAreCutToTheBlockSize)
   EXPECT_EQ(plug.lastFrames, 4);
   EXPECT_EQ(bigOut[3], 1004.0f);
   EXPECT_EQ(bigOut[7], -7.0f);
+}
+
+namespace
+{
+// Processes float buffers itself: output c = 1000 * (c + 1) + input 0, output
+// 0 written in full before output 1 reads input 0, so a frame that let an
+// output overwrite an input still to be read would show it.
+struct SinglePlug : TestPlug
+{
+  SinglePlug() { UseSingleReplacing(true); }
+  void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) override
+  {
+    ++singleCalls;
+    lastFrames = nFrames;
+    seenFloatInputs.assign(inputs, inputs + NInChannels());
+    for (int c = 0; c < NOutChannels(); ++c)
+      for (int s = 0; s < nFrames; ++s)
+        outputs[c][s] = 1000.0f * (c + 1) + inputs[0][s];
+  }
+  int singleCalls = 0;
+  std::vector<float*> seenFloatInputs;
+};
+
+struct SingleFrame : ::testing::Test
+{
+  SinglePlug plug;
+  float in0[4] = {1, 2, 3, 4}, in1[4] = {5, 6, 7, 8};
+  float out0[4] = {-1, -1, -1, -1}, out1[4] = {-1, -1, -1, -1};
+  float* ins[2] = {in0, in1};
+  float* outs[2] = {out0, out1};
+
+  void SetUp() override
+  {
+    plug.SetBlockSize(4);
+    plug.SetInputChannelConnections(0, 2, true);
+    plug.SetOutputChannelConnections(0, 2, true);
+  }
+  void Attach(float** inputs, float** outputs, int nFrames = 4)
+  {
+    plug.AttachInputBuffers(0, 2, inputs, nFrames);
+    plug.AttachOutputBuffers(0, 2, outputs);
+  }
+};
+} // namespace
+
+TEST_F(SingleFrame, HostBuffersReachTheProcessingUnconverted)
+{
+  Attach(ins, outs);
+  plug.ProcessBuffers(0.0f, 4);
+  EXPECT_EQ(plug.processCalls, 0);
+  ASSERT_EQ(plug.singleCalls, 1);
+  EXPECT_EQ(plug.seenFloatInputs[0], in0);
+  EXPECT_EQ(plug.seenFloatInputs[1], in1);
+  for (int s = 0; s < 4; ++s)
+  {
+    EXPECT_EQ(out0[s], 1000.0f + in0[s]);
+    EXPECT_EQ(out1[s], 2000.0f + in0[s]);
+  }
+
+  // Oversize blocks are cut to the block size; the frames after it stay.
+  float big[8] = {1, 2, 3, 4, 5, 6, 7, 8}, bigOut[8] = {0, 0, 0, 0, 0, 0, 0, -7};
+  float* bigIns[2] = {big, big};
+  float* bigOuts[2] = {bigOut, out1};
+  Attach(bigIns, bigOuts, 8);
+  plug.ProcessBuffers(0.0f, 8);
+  EXPECT_EQ(plug.lastFrames, 4);
+  EXPECT_EQ(bigOut[3], 1004.0f);
+  EXPECT_EQ(bigOut[7], -7.0f);
+}
+
+TEST_F(SingleFrame, UnconnectedChannelsReadSilenceAndLeaveHostBuffersAlone)
+{
+  // In place first, so that input 0's samples pass through its scratch buffer.
+  Attach(ins, ins);
+  plug.ProcessBuffers(0.0f, 4);
+  plug.SetInputChannelConnections(0, 1, false);
+  plug.SetOutputChannelConnections(1, 1, false);
+  float host1[4] = {9, 9, 9, 9};
+  float* inputs[1] = {host1}; // only input 1 is connected: it takes the first buffer
+  plug.AttachInputBuffers(0, 2, inputs, 4);
+  plug.AttachOutputBuffers(0, 2, outs);
+  plug.ProcessBuffers(0.0f, 4);
+  EXPECT_EQ(plug.seenFloatInputs[1], host1);
+  for (int s = 0; s < 4; ++s)
+  {
+    EXPECT_EQ(out0[s], 1000.0f); // input 0 reads zeros
+    EXPECT_EQ(out1[s], -1.0f);
+  }
+}
+
+TEST_F(SingleFrame, InPlaceRenderingReadsEveryInputBeforeItIsOverwritten)
+{
+  const float original[4] = {1, 2, 3, 4};
+  Attach(ins, ins); // the outputs are the inputs' own buffers
+  plug.ProcessBuffers(0.0f, 4);
+  for (int s = 0; s < 4; ++s)
+  {
+    EXPECT_EQ(in0[s], 1000.0f + original[s]);
+    EXPECT_EQ(in1[s], 2000.0f + original[s]);
+  }
+  // A second render of the same input (no new attachment) reads it unchanged.
+  plug.AttachOutputBuffers(0, 2, outs);
+  plug.ProcessBuffers(0.0f, 4);
+  EXPECT_EQ(out1[3], 2004.0f);
+
+  // Buffers that only overlap count too.
+  float shared[6] = {1, 2, 3, 4, 5, 6};
+  float* overlapIns[2] = {shared, in1};
+  float* overlapOuts[2] = {shared + 2, out1};
+  Attach(overlapIns, overlapOuts);
+  plug.ProcessBuffers(0.0f, 4);
+  EXPECT_EQ(shared[5], 1004.0f);
+  EXPECT_EQ(out1[3], 2004.0f);
+}
+
+TEST_F(SingleFrame, AccumulatingAndPassThrough)
+{
+  Attach(ins, outs);
+  plug.ProcessBuffersAccumulating(0.0f, 4);
+  EXPECT_EQ(out0[1], 1002.0f - 1.0f);
+  EXPECT_EQ(out1[3], 2004.0f - 1.0f);
+  // The outputs are the host's again for the next plain render.
+  plug.ProcessBuffers(0.0f, 4);
+  EXPECT_EQ(out0[1], 1002.0f);
+
+  const float odd[4] = {0.1f, -0.3f, 1e-30f, 3.4e38f};
+  std::copy(odd, odd + 4, in0);
+  const int calls = plug.singleCalls;
+  plug.PassThroughBuffers(0.0f, 4);
+  EXPECT_EQ(plug.singleCalls, calls);
+  for (int s = 0; s < 4; ++s)
+  {
+    EXPECT_EQ(out0[s], odd[s]);
+    EXPECT_EQ(out1[s], in1[s]);
+  }
 }
 
 TEST(PlugBase, DoubleBuffersAreUsedInPlace)

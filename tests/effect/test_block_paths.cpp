@@ -193,11 +193,39 @@ TEST(BlockPaths, LoopEngineBothModesAtEveryRateAndBlockSize)
         ConfigureLoop(a, pong, rate);
         ConfigureLoop(b, pong, rate);
         const int length = blockSize == 1 ? 6000 : 3 * static_cast<int>(rate) / 4;
-        ExpectSameBits<DelayLoop>(a, b, blockSize, length, AutomateLoop,
-                                  pong ? "pong" : "single");
+        ExpectSameBits<DelayLoop>(a, b, blockSize, length, AutomateLoop, pong ? "pong" : "single");
         EXPECT_EQ(Bits(a.getSmoothedDelayMS()), Bits(b.getSmoothedDelayMS()));
         EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
       }
+}
+
+// Held long enough, a glide settles where a step gives the same bits, and the
+// block path stops stepping it; a new target starts it again.
+TEST(BlockPaths, StereoGlidesSettleAndStartAgain)
+{
+  StereoDelay a(44100.0f), b(44100.0f);
+  ConfigureStereo(a, 44100.0f);
+  ConfigureStereo(b, 44100.0f);
+  auto hold = [](int block, StereoDelay& engine)
+  {
+    if (block == 0)
+    {
+      engine.setDelayMS1(-0.0f); // settles on a signed zero
+      engine.setDelayMS2(1e6f);  // and beyond the ring
+    }
+    if (block == 150) engine.setDelayMS1(80.0f);
+    if (block == 200) engine.setDelayMS2(1e-3f);
+  };
+  ExpectSameBits<StereoDelay>(a, b, 512, 150 * 512, hold, "held");
+  Glide glide(0.9995f);
+  glide.setRate(44100.0f);
+  EXPECT_TRUE(glide.settled(-0.0f, b.getSmoothedDelayMS1()));
+  EXPECT_TRUE(glide.settled(1e6f, b.getSmoothedDelayMS2()));
+  ExpectSameBits<StereoDelay>(
+      a, b, 512, 100 * 512, [&](int block, StereoDelay& engine) { hold(block + 150, engine); },
+      "moving again");
+  EXPECT_EQ(Bits(a.getSmoothedDelayMS1()), Bits(b.getSmoothedDelayMS1()));
+  EXPECT_EQ(Bits(a.getSmoothedDelayMS2()), Bits(b.getSmoothedDelayMS2()));
 }
 
 // A low rate makes the ring short: the counters wrap many times, reads
@@ -322,4 +350,77 @@ TEST(BlockPaths, EffectInPlace)
     for (int ch = 0; ch < 2; ++ch)
       ASSERT_EQ(std::memcmp(a[ch].data(), c[ch].data(), 300 * sizeof(double)), 0) << b;
   }
+}
+
+namespace
+{
+// The effect's float path through the processing frame, as a host's float
+// buffers reach it, against its sample-by-sample path on the same samples.
+struct FloatFramePair : EffectPair
+{
+  void Start(double rate, int blockSize, int nConnected)
+  {
+    EffectPair::Start(rate);
+    block->SetBlockSize(blockSize);
+    block->SetInputChannelConnections(0, 2, false);
+    block->SetInputChannelConnections(0, nConnected, true);
+    block->SetOutputChannelConnections(0, 2, true);
+  }
+  // One block; the float outputs go to 'out' (which may be the input
+  // buffers), the inputs of unconnected channels count as silence.
+  void Render(float** in, float** out, int n, int nConnected, const char* what)
+  {
+    std::vector<double> wide[2], expected[2];
+    double* inD[2];
+    double* outD[2];
+    for (int c = 0; c < 2; ++c)
+    {
+      wide[c].assign(n, 0.0);
+      if (c < nConnected) wide[c].assign(in[c], in[c] + n);
+      expected[c].resize(n);
+      inD[c] = wide[c].data();
+      outD[c] = expected[c].data();
+    }
+    perSample->ProcessPerSample(inD, outD, n);
+    block->AttachInputBuffers(0, 2, in, n);
+    block->AttachOutputBuffers(0, 2, out);
+    block->ProcessBuffers(0.0f, n);
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < n; ++i)
+        ASSERT_EQ(Bits(static_cast<float>(expected[c][i])), Bits(out[c][i]))
+            << what << ", channel " << c << ", sample " << i;
+  }
+};
+} // namespace
+
+TEST(BlockPaths, EffectThroughTheFloatFrame)
+{
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (int nConnected : {1, 2})
+    for (bool inPlace : {false, true})
+      for (int blockSize : {17, 512})
+      {
+        FloatFramePair pair;
+        pair.Start(96000.0, blockSize, nConnected);
+        std::vector<float> in[2], out[2];
+        for (int b = 0, t = 0; b < 16; ++b)
+        {
+          pair.Set(kSwitch, b % 8 < 4 ? 100.0 : 20.0);
+          pair.Set(kPong, b % 3 ? 100.0 : 0.0);
+          pair.Set(kMix, 7.0 * b);
+          for (int c = 0; c < 2; ++c)
+          {
+            in[c].resize(blockSize);
+            out[c].assign(blockSize, -1.0f);
+            for (int i = 0; i < blockSize; ++i)
+              in[c][i] = Signal(t + i + 13 * c);
+          }
+          t += blockSize;
+          if (b == 3) in[0][blockSize / 2] = nan;
+          float* inputs[2] = {in[0].data(), in[1].data()};
+          float* outputs[2] = {out[0].data(), out[1].data()};
+          pair.Render(inputs, inPlace ? inputs : outputs, blockSize, nConnected,
+                      inPlace ? "in place" : "separate buffers");
+        }
+      }
 }

@@ -122,6 +122,25 @@ TEST(DenormalGuards, FlushOnlyInsideTheBand)
   }
 }
 
+// The loop engine guards its float saturator outputs with the float test:
+// on every float about the band's edge it must agree with the double guard.
+TEST(DenormalGuards, FloatBandIsTheDoubleBandOnFloats)
+{
+  for (float sign : {1.0f, -1.0f})
+  {
+    float v = 1e-30f * 0.999f * sign;
+    for (int i = 0; i < 20000; ++i, v = std::nextafter(v, sign * 1.0f))
+    {
+      float asFloat = v;
+      flushDenormal(asFloat);
+      double asDouble = v;
+      flushDenormal(asDouble);
+      ASSERT_EQ(asFloat, static_cast<float>(asDouble)) << v;
+      ASSERT_EQ(std::signbit(asFloat), std::signbit(static_cast<float>(asDouble))) << v;
+    }
+  }
+}
+
 TEST(DenormalGuards, FilterHistoryIsFlushed)
 {
   OnePoleLP lp;
