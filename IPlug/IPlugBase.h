@@ -122,6 +122,10 @@ public:
   // work this one left. Nothing in the base.
   virtual void EnterResetScope() {}
   virtual void LeaveResetScope() {}
+  // Where the host allows slow work before real-time use (not while a render
+  // runs): back with memory now whatever the audio thread will write, so that
+  // rendering never waits for the system to supply a page. Nothing in the base.
+  virtual void PrepareRealTimeMemory() {}
 
   // ---- Configuration -------------------------------------------------------
   // Any thread: fixed after construction, except the rate and block size the

@@ -168,6 +168,8 @@ void IPlugLV2::Activate()
   const IResetScope resetScope(this);
   OnActivate(true);
   Reset();
+  // run() is real-time: the delay lines it will write are backed now.
+  PrepareRealTimeMemory();
 }
 
 void IPlugLV2::Deactivate()

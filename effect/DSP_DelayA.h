@@ -147,6 +147,8 @@ public:
   // the number of slots cleared.
   std::size_t cleanSpare() { return mBuffer.cleanSpare(); }
   bool spareClean() const { return mBuffer.spareClean(); }
+  // Not while a render runs: backs the ring in use with memory now.
+  void touchPages() const { mBuffer.touchPages(); }
   // Slots the resets so far cleared themselves (a reset that trades for the
   // spare clears none).
   std::size_t slotsClearedByResets() const { return mClearedByResets; }

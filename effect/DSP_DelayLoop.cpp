@@ -41,6 +41,12 @@ std::size_t DelayLoop::cleanSpareRings()
   return mLine1->cleanSpare() + mLine2->cleanSpare();
 }
 
+void DelayLoop::touchRingPages() const
+{
+  mLine1->touchPages();
+  mLine2->touchPages();
+}
+
 bool DelayLoop::spareRingsClean() const
 {
   return mLine1->spareClean() && mLine2->spareClean();

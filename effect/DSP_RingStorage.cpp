@@ -49,6 +49,14 @@ std::size_t RingStorage::clear(std::size_t written)
   return 0;
 }
 
+void RingStorage::touchPages() const
+{
+  constexpr std::size_t kSlotsPerPage = 4096 / sizeof(float);
+  volatile float* ring = mRing;
+  for (std::size_t i = 0; i < mSlots; i += kSlotsPerPage)
+    ring[i] = ring[i];
+}
+
 std::size_t RingStorage::cleanSpare()
 {
   if (spareClean()) return 0;

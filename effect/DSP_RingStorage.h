@@ -39,6 +39,11 @@ public:
 
   std::size_t slots() const { return mSlots; }
 
+  // Writes every page of the ring in use with the value it holds, so that the
+  // system backs it now rather than on the audio thread's first pass. Not
+  // while a render runs.
+  void touchPages() const;
+
 private:
   std::size_t mSlots;
   float* mRing;

@@ -242,6 +242,12 @@ std::size_t StereoDelay::cleanSpareRings()
   return mTap1.line->cleanSpare() + mTap2.line->cleanSpare();
 }
 
+void StereoDelay::touchRingPages() const
+{
+  mTap1.line->touchPages();
+  mTap2.line->touchPages();
+}
+
 bool StereoDelay::spareRingsClean() const
 {
   return mTap1.line->spareClean() && mTap2.line->spareClean();

@@ -31,6 +31,8 @@ public:
   // delay lines' spares (see TapDelay::reset); the number of slots cleared.
   std::size_t cleanSpareRings();
   bool spareRingsClean() const;
+  // Not while a render runs: backs the rings in use with memory now.
+  void touchRingPages() const;
   // Slots the resets so far cleared themselves, under the caller's lock.
   std::size_t slotsClearedByResets() const;
 

@@ -174,6 +174,12 @@ void TolvaneDelay::LeaveResetScope()
   mResetGuard.Leave();
 }
 
+void TolvaneDelay::PrepareRealTimeMemory()
+{
+  mLoopEngine->touchRingPages();
+  mStereoEngine->touchRingPages();
+}
+
 std::size_t TolvaneDelay::GetBytesClearedByResets() const
 {
   return (mLoopEngine->slotsClearedByResets() + mStereoEngine->slotsClearedByResets()) *

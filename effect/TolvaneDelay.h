@@ -46,6 +46,8 @@ public:
   // clears what this one left and gives the guard up.
   void EnterResetScope() override;
   void LeaveResetScope() override;
+  // Not while a render runs: backs both engines' delay lines with memory.
+  void PrepareRealTimeMemory() override;
   // Any thread: hands the parameter's value to the audio thread, which retunes
   // the engines and the output gains at its next block, and writes the value
   // display's text.

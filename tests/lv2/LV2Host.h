@@ -111,6 +111,7 @@ public:
 
   void Connect(uint32_t port, void* data) { mDescriptor->connect_port(mInstance, port, data); }
   void Activate() { mDescriptor->activate(mInstance); }
+  void Deactivate() { mDescriptor->deactivate(mInstance); }
   void Run(uint32_t n) { mDescriptor->run(mInstance, n); }
 
   // The ports at the plug-in's present values, as a host that read the
