@@ -17,7 +17,8 @@ class RingStorage
 {
 public:
   // Both rings zeroed by the allocator, so pages never reached are never
-  // touched (a spare that is never used costs address space only).
+  // touched (a spare that is never used costs address space only). Rings of
+  // 2 MiB or more are mapped on 2 MiB boundaries and offered large pages.
   explicit RingStorage(std::size_t slots);
   ~RingStorage();
   RingStorage(const RingStorage&) = delete;
