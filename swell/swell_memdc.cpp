@@ -10,30 +10,39 @@ namespace
 const size_t kAlignment = 64;
 const int64_t kMaxBufferBytes = int64_t(1) << 31;
 
-// Zero-filled, 64-byte aligned pixel storage; null when the size is refused.
-unsigned int* allocatePixels(int w, int h)
+struct Pixels
 {
-  if (w <= 0 || h <= 0) return nullptr;
+  void* block = nullptr;        // what the allocator gave; freed with free()
+  unsigned int* bits = nullptr; // the first pixel, 64-byte aligned inside it
+};
+
+// Zero-filled, 64-byte aligned pixel storage; null when the size is refused.
+// calloc rather than a fill: a large buffer comes from the system already
+// zero, so its pages are touched only when first drawn into.
+Pixels allocatePixels(int w, int h)
+{
+  if (w <= 0 || h <= 0) return {};
   const int64_t bytes = int64_t(w) * h * 4;
-  if (bytes >= kMaxBufferBytes) return nullptr;
-  const size_t rounded = (size_t(bytes) + kAlignment - 1) / kAlignment * kAlignment;
-  void* p = std::aligned_alloc(kAlignment, rounded);
-  if (p) std::memset(p, 0, rounded);
-  return static_cast<unsigned int*>(p);
+  if (bytes >= kMaxBufferBytes) return {};
+  void* p = std::calloc(size_t(bytes) + kAlignment - 1, 1);
+  if (!p) return {};
+  const uintptr_t first = (reinterpret_cast<uintptr_t>(p) + kAlignment - 1) & ~(kAlignment - 1);
+  return {p, reinterpret_cast<unsigned int*>(first)};
 }
 } // namespace
 
 HDC CreateMemoryDC(int w, int h)
 {
-  unsigned int* bits = allocatePixels(w, h);
-  if (!bits) return nullptr;
+  const Pixels pixels = allocatePixels(w, h);
+  if (!pixels.block) return nullptr;
   HDC dc = new (std::nothrow) SWELL_DrawContext;
   if (!dc)
   {
-    std::free(bits);
+    std::free(pixels.block);
     return nullptr;
   }
-  dc->bits = bits;
+  dc->block = pixels.block;
+  dc->bits = pixels.bits;
   dc->width = w;
   dc->height = h;
   return dc;
@@ -42,7 +51,7 @@ HDC CreateMemoryDC(int w, int h)
 void DeleteDC(HDC dc)
 {
   if (!dc) return;
-  std::free(dc->bits);
+  std::free(dc->block);
   delete dc;
 }
 
@@ -54,10 +63,11 @@ unsigned int* GetMemoryDCBits(HDC dc)
 bool ResizeMemoryDC(HDC dc, int w, int h)
 {
   if (!dc) return false;
-  unsigned int* bits = allocatePixels(w, h);
-  if (!bits) return false;
-  std::free(dc->bits);
-  dc->bits = bits;
+  const Pixels pixels = allocatePixels(w, h);
+  if (!pixels.block) return false;
+  std::free(dc->block);
+  dc->block = pixels.block;
+  dc->bits = pixels.bits;
   dc->width = w;
   dc->height = h;
   return true;

@@ -8,6 +8,7 @@
 struct SWELL_DrawContext
 {
   unsigned int* bits = nullptr; // 64-byte aligned, zero-filled when made
+  void* block = nullptr;        // the allocation that holds bits
   int width = 0;
   int height = 0;
 };

@@ -2,6 +2,7 @@
 // and the size limits that keep every buffer within its allocation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "lice/lice.h"
@@ -174,4 +175,29 @@ TEST(SwellMemoryDC, OwnsAZeroedAlignedBuffer)
   DeleteDC(dc);
   DeleteDC(nullptr);
   EXPECT_EQ(GetMemoryDCBits(nullptr), nullptr);
+}
+
+// Buffers of an editor's size, and ones that reuse memory a drawn context gave
+// back, still start aligned and all zero.
+TEST(SwellMemoryDC, FreshBuffersAreZeroEvenWhereMemoryIsReused)
+{
+  const int sizes[][2] = {{700, 420}, {33, 17}, {1024, 768}, {700, 420}, {33, 17}};
+  HDC resized = CreateMemoryDC(1, 1);
+  ASSERT_NE(resized, nullptr);
+  for (const auto& size : sizes)
+  {
+    const int n = size[0] * size[1];
+    HDC dc = CreateMemoryDC(size[0], size[1]);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_TRUE(aligned64(GetMemoryDCBits(dc)));
+    EXPECT_EQ(std::count(GetMemoryDCBits(dc), GetMemoryDCBits(dc) + n, 0u), n);
+    std::fill(GetMemoryDCBits(dc), GetMemoryDCBits(dc) + n, 0xffffffffu);
+    DeleteDC(dc);
+
+    ASSERT_TRUE(ResizeMemoryDC(resized, size[0], size[1]));
+    EXPECT_TRUE(aligned64(GetMemoryDCBits(resized)));
+    EXPECT_EQ(std::count(GetMemoryDCBits(resized), GetMemoryDCBits(resized) + n, 0u), n);
+    std::fill(GetMemoryDCBits(resized), GetMemoryDCBits(resized) + n, 0x12345678u);
+  }
+  DeleteDC(resized);
 }
