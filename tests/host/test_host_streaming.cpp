@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <limits>
 
 namespace
 {
@@ -159,6 +160,41 @@ TEST(HostStreaming, LevelsAndEnvelopesDoNotDependOnHowTheSignalIsCut)
     EXPECT_LE(lo1, *exact.first);
     EXPECT_GE(hi1, *exact.second);
   }
+}
+
+// Peaks are the largest magnitude of each channel whatever the sign, however
+// small or large, with NaN and infinities taken as silence.
+TEST(HostStreaming, MeterPeaksAreTheLargestMagnitudes)
+{
+  const float tiny = std::numeric_limits<float>::denorm_min();
+  const float big = std::numeric_limits<float>::max();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  std::vector<std::vector<float>> block = {
+      {0.25f, -0.75f, 0.5f, -0.0f, tiny, 0.7f, nan, -inf, 0.1f},
+      {-0.0f, tiny, -tiny, 0.0f, tiny, -0.0f, 0.0f, 0.0f, 0.0f},
+      {inf, 0.0f, -big, 1.0f, nan, -1.0f, 0.0f, 0.0f, 2.0f},
+      {-0.0f, -0.0f, -0.0f, -0.0f, -0.0f, -0.0f, -0.0f, -0.0f, -0.0f}};
+  // Long enough for whole vectors, with the loudest sample last.
+  std::vector<float> ramp(1000);
+  for (size_t i = 0; i < ramp.size(); ++i)
+    ramp[i] = (i % 2 ? -1.0f : 1.0f) * float(i) / 1024.0f;
+  block.push_back(ramp);
+  for (auto& channel : block)
+    channel.resize(ramp.size(), 0.0f);
+
+  OutputMeter meter;
+  meter.Reset(block.size(), 8000.0, false);
+  meter.Add(block, 0, ramp.size());
+  const std::vector<ChannelStats> levels = meter.Levels();
+  ASSERT_EQ(levels.size(), block.size());
+  EXPECT_EQ(levels[0].peak, 0.75);
+  EXPECT_EQ(levels[1].peak, double(tiny));
+  EXPECT_EQ(levels[2].peak, double(big));
+  EXPECT_EQ(levels[3].peak, 0.0);
+  EXPECT_EQ(levels[4].peak, 999.0 / 1024.0);
+  EXPECT_EQ(meter.Peak(), double(big));
+  EXPECT_EQ(meter.NonFinite(), 4u);
 }
 
 TEST(HostStreaming, PlotDetailReadBackMatchesTheWholeSignals)
