@@ -2,6 +2,35 @@
 
 #include <algorithm>
 
+namespace
+{
+// Widens [lo, hi] to take in x[0..n), NaN samples left out, in eight running
+// extremes so that the loop runs on whole vectors of samples.
+void MinMax(const float* x, size_t n, float& lo, float& hi)
+{
+  float los[8], his[8];
+  std::fill(los, los + 8, lo);
+  std::fill(his, his + 8, hi);
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8)
+    for (size_t k = 0; k < 8; ++k)
+    {
+      los[k] = x[i + k] < los[k] ? x[i + k] : los[k];
+      his[k] = his[k] < x[i + k] ? x[i + k] : his[k];
+    }
+  for (; i < n; ++i)
+  {
+    los[0] = std::min(los[0], x[i]);
+    his[0] = std::max(his[0], x[i]);
+  }
+  for (size_t k = 0; k < 8; ++k)
+  {
+    lo = std::min(lo, los[k]);
+    hi = std::max(hi, his[k]);
+  }
+}
+} // namespace
+
 void Envelope::Add(const float* samples, size_t n)
 {
   // A run of samples at a time: those that fall into the same stretch.
@@ -22,14 +51,7 @@ void Envelope::Add(const float* samples, size_t n)
       }
     }
     const size_t run = std::min(n - i, (bin + 1) * mFramesPerBin - mFrames);
-    float lo = mMin[bin], hi = mMax[bin];
-    for (size_t k = i; k < i + run; ++k)
-    {
-      lo = std::min(lo, samples[k]);
-      hi = std::max(hi, samples[k]);
-    }
-    mMin[bin] = lo;
-    mMax[bin] = hi;
+    MinMax(samples + i, run, mMin[bin], mMax[bin]);
     mFrames += run;
     i += run;
   }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -125,6 +126,34 @@ TEST(HostPlot, EnvelopesKeepEveryPeakInBoundedMemory)
   ASSERT_EQ(window.samples.size(), 10u);
   EXPECT_EQ(window.samples.front(), 1500.0f);
   EXPECT_EQ(window.samples.back(), 1509.0f);
+}
+
+// Each stretch holds exactly the smallest and largest sample it covers,
+// wherever those fall in the blocks the signal came in.
+TEST(HostPlot, EnvelopeStretchesHoldTheirExactExtremes)
+{
+  std::vector<float> signal(6000);
+  for (size_t i = 0; i < signal.size(); ++i)
+    signal[i] = std::sin(0.37f * float(i)) * float(i % 97) / 97.0f;
+  signal[2001] = -3.0f;
+  signal[5999] = 2.5f;
+  Envelope envelope(64);
+  for (size_t at = 0, n = 1; at < signal.size(); at += n, n = n * 5 % 301 + 1)
+  {
+    n = std::min(n, signal.size() - at);
+    envelope.Add(signal.data() + at, n);
+  }
+  const size_t bin = envelope.FramesPerBin();
+  ASSERT_GE(bin, 64u);
+  for (size_t first = 0; first < signal.size(); first += bin)
+  {
+    float lo = 0.0f, hi = 0.0f;
+    ASSERT_TRUE(envelope.Range(first, first + bin, lo, hi));
+    const size_t last = std::min(first + bin, signal.size());
+    const auto want = std::minmax_element(signal.begin() + long(first), signal.begin() + long(last));
+    EXPECT_EQ(lo, *want.first) << first;
+    EXPECT_EQ(hi, *want.second) << first;
+  }
 }
 
 TEST(HostPlot, TheOutputCarriesItsEnvelopeInDecibels)
