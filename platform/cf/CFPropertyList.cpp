@@ -20,8 +20,9 @@ namespace
 // Deeper nesting than this is refused, so hostile input cannot exhaust the stack.
 const int kMaxDepth = 512;
 // Shared objects in a binary list are expanded once per reference; more values than this in the
-// expanded tree are refused, so a small file cannot stand for an enormous tree.
-const std::uint64_t kMaxValues = 1u << 20;
+// expanded tree are refused, so a small file cannot stand for an enormous tree. A state or preset
+// holds a few dozen; a million took seconds to read and write back.
+const std::uint64_t kMaxValues = 1u << 16;
 
 void SetError(CFErrorRef* error, CFIndex code, const char* text)
 {

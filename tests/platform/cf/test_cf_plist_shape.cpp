@@ -87,12 +87,19 @@ TEST(BinaryPlistShape, SharedSubtreesAreCountedAsExpanded)
   const std::uint32_t root = shared.Add(B::Array(items));
   EXPECT_TRUE(Accepted(shared.Finish(root)));
 
-  // 60 arrays each holding the next twice stand for 2^60 values.
-  B doubling;
-  for (std::uint32_t i = 0; i < 60; ++i)
-    doubling.Add(B::Array({i + 1, i + 1}));
-  doubling.Add(B::Array({}));
-  EXPECT_FALSE(Accepted(doubling.Finish(0)));
+  // n arrays each holding the next twice stand for 2^(n+1) - 1 values: 60 of them for 2^61,
+  // 19 (a file of a few hundred bytes) for a million, which took seconds to read and write back.
+  const auto doubling = [](std::uint32_t n) {
+    B b;
+    for (std::uint32_t i = 0; i < n; ++i)
+      b.Add(B::Array({i + 1, i + 1}));
+    b.Add(B::Array({}));
+    return b.Finish(0);
+  };
+  EXPECT_FALSE(Accepted(doubling(60)));
+  EXPECT_FALSE(Accepted(doubling(19)));
+  EXPECT_FALSE(Accepted(doubling(16)));
+  EXPECT_TRUE(Accepted(doubling(14)));
 }
 
 TEST(BinaryPlistShape, CyclesAndReferencesOutsideTheTableAreRefused)
