@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "lice/lice_paint.h"
 
@@ -16,6 +17,9 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixel bytes assume lit
 namespace
 {
 const png_uint_32 kMaxSide = 16384;
+// Larger files are refused unread: the largest accepted image compresses to
+// far less.
+const size_t kMaxFileBytes = size_t(256) << 20;
 // Refused before any pixel memory is taken: the editor's largest picture has a quarter of a
 // million pixels, so this leaves room for anything real.
 const unsigned long long kMaxPixels = 32000000;
@@ -115,6 +119,23 @@ LICE_IBitmap* readImage(png_structp png, png_infop info, LICE_IBitmap* bmp)
   return target;
 }
 
+// True unless a chunk before IEND declares more bytes than follow it. libpng
+// takes a chunk's buffer at the declared length before reading it, so a few
+// dozen bytes declaring a 2 GB chunk cost gigabytes and seconds to refuse.
+// Anything else (a missing IEND, a bad CRC) is left for libpng to judge.
+bool chunkLengthsFit(const unsigned char* data, size_t size)
+{
+  size_t pos = 8;
+  while (size - pos >= 8) // length and type: enough for libpng to act on
+  {
+    const size_t length = png_get_uint_32(data + pos);
+    if (size - pos < 12 || length > size - pos - 12) return false; // data and CRC
+    if (std::memcmp(data + pos + 4, "IEND", 4) == 0) return true;
+    pos += 12 + length;
+  }
+  return true;
+}
+
 png_structp createReader()
 {
   return png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failSilently, ignoreWarning);
@@ -139,12 +160,19 @@ template <class SetInput> LICE_IBitmap* decode(LICE_IBitmap* bmp, SetInput&& set
 
 LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bmp)
 {
+  // Read whole, so that the chunks can be checked against the file's length.
   if (!filename) return nullptr;
   FILE* f = std::fopen(filename, "rb");
   if (!f) return nullptr;
-  LICE_IBitmap* result = decode(bmp, [f](png_structp png) { png_init_io(png, f); });
+  std::vector<unsigned char> bytes;
+  unsigned char block[65536];
+  size_t n = 0;
+  while ((n = std::fread(block, 1, sizeof(block), f)) > 0 && bytes.size() <= kMaxFileBytes)
+    bytes.insert(bytes.end(), block, block + n);
+  const bool complete = !std::ferror(f) && bytes.size() <= kMaxFileBytes;
   std::fclose(f);
-  return result;
+  if (!complete) return nullptr;
+  return LICE_LoadPNGFromMemory(bytes.data(), int(bytes.size()), bmp);
 }
 
 LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int len, LICE_IBitmap* bmp)
@@ -152,6 +180,7 @@ LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int len, LICE_IBitmap* bm
   if (!data || len <= 7) return nullptr;
   if (png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return nullptr;
   MemoryInput in{static_cast<const unsigned char*>(data), size_t(len), 0};
+  if (!chunkLengthsFit(in.data, in.size)) return nullptr;
   return decode(bmp, [&in](png_structp png) { png_set_read_fn(png, &in, readFromMemory); });
 }
 

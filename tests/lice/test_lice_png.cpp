@@ -287,6 +287,39 @@ TEST(LicePng, DamagedImageDataReturnsNull)
   EXPECT_EQ(decode(badData, &mine), nullptr);
 }
 
+// A chunk header declaring more bytes than follow it is refused before libpng
+// takes a buffer of that size (2 GB for a few dozen bytes, found by fuzzing);
+// chunks that fit and bytes after the end still decode.
+TEST(LicePng, ChunksLongerThanTheDataAreRefusedUnread)
+{
+  const Bytes png = encode(rgbaImage(4, 4));
+  const size_t afterHeader = 8 + 12 + 13;
+  const auto withChunk = [&](const Bytes& chunk) {
+    Bytes out(png.begin(), png.begin() + long(afterHeader));
+    out.insert(out.end(), chunk.begin(), chunk.end());
+    out.insert(out.end(), png.begin() + long(afterHeader), png.end());
+    return out;
+  };
+  const Bytes huge = withChunk({0x73, 0x73, 0x73, 0x73, 's', 'P', 'L', 'T', 1, 2, 3, 4});
+  EXPECT_EQ(decode(huge), nullptr);
+  // The declaring header alone, as the last bytes.
+  Bytes headerLast(png.begin(), png.begin() + long(afterHeader));
+  headerLast.insert(headerLast.end(), {0x73, 0x73, 0x73, 0x73, 's', 'P', 'L', 'T'});
+  EXPECT_EQ(decode(headerLast), nullptr);
+  const std::string path = tempPath("huge-chunk.png");
+  writeFile(path, huge);
+  EXPECT_EQ(LICE_LoadPNG(path.c_str()), nullptr);
+  std::remove(path.c_str());
+
+  // An unknown private chunk of four bytes with its checksum, and trailing bytes.
+  Bytes fits = withChunk({0, 0, 0, 4, 'p', 'r', 'i', 'v', 1, 2, 3, 4, 0, 0, 0, 0});
+  refreshChecksum(fits, afterHeader);
+  fits.insert(fits.end(), {9, 9, 9});
+  Decoded d{decode(fits)};
+  ASSERT_NE(d.bm, nullptr);
+  EXPECT_EQ(LICE_GetPixel(d.bm, 3, 3), rgbaPixel(3, 3));
+}
+
 TEST(LicePng, RefusesImagesOver16384PixelsASide)
 {
   Image wide;
