@@ -2,6 +2,7 @@
 
 #include "effect/DSP_Expo.h"
 #include "effect/DSP_Finite.h"
+#include "effect/DSP_Sine.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -9,7 +10,8 @@
 DelayLoop::DelayLoop(float sampleRate)
     : mSampleRate(sampleRate), mLine1(new TapDelay(sampleRate, 10.0f)), mLowPass(new OnePoleLP),
       mHighPass(new OnePoleHP), mLine2(new TapDelay(sampleRate, 10.0f)),
-      mFlt(new Sinosc(sampleRate, 5000.0f)), mLfo(new Sinosc(44100.0f, 0.0f))
+      mFlt(new Sinosc(sampleRate, 5000.0f)), mLfo(new Sinosc(44100.0f, 0.0f)),
+      mFusedSine(fusedSineMatchesLibrary())
 {
 }
 
@@ -139,18 +141,33 @@ inline float guarded(float saturated)
   flushDenormal(saturated);
   return saturated;
 }
+
+// The saturator's sine: the library's, or its inline form (see DSP_Sine.h).
+struct LibrarySine
+{
+  static float of(float x) { return DelayLoop::Saturate(x); }
+  // A call spills every register, so the sines of a run are taken in a loop
+  // of their own where the reads allow it.
+  static constexpr bool kInline = false;
+};
+
+struct FusedSine
+{
+  static float of(float x) { return fusedSine(x); }
+  static constexpr bool kInline = true;
+};
 } // namespace
 
-// The glides and oscillators as locals (so that stores into the ring and the
-// arrays do not make the compiler reload them), stepped one sample at a time
-// into the delays of both lines.
+// The glides and oscillators by value, so that a loop that copies them into a
+// local keeps them in registers: stores into the ring and the delay arrays
+// cannot reach a local whose address is never taken.
 struct DelayLoop::Modulation
 {
   explicit Modulation(const DelayLoop& loop)
-      : glide(loop.mGlide), lfo(*loop.mLfo), flt(*loop.mFlt), loop(loop),
-        target(loop.mTargetDelay), samplesPerMS(loop.mSamplesPerMS),
-        intensity(loop.mLfoIntensity), weight(loop.mLfoIntensityWeight),
-        factor(loop.mLfoIntensityFactor), smoothed(loop.mSmoothedDelay),
+      : glide(loop.mGlide), lfo(*loop.mLfo), flt(*loop.mFlt), target(loop.mTargetDelay),
+        samplesPerMS(loop.mSamplesPerMS), intensity(loop.mLfoIntensity),
+        weight(loop.mLfoIntensityWeight), factor(loop.mLfoIntensityFactor),
+        fltIntensity(loop.mFltIntensity), smoothed(loop.mSmoothedDelay),
         smoothedIntensity(loop.mSmoothedLfoIntensity), lfoSample(loop.mLfoSample),
         baseDelay(loop.mBaseDelay)
   {
@@ -166,8 +183,8 @@ struct DelayLoop::Modulation
     const double lfoTerm = lfoSample * 20.0 * smoothedIntensity;
     const float flt1 = flt.getSample();
     const float flt2 = flt.getSample();
-    delays1[i] = loop.modulatedDelay(baseDelay, flt1, lfoTerm);
-    delays2[i] = loop.modulatedDelay(baseDelay, flt2, lfoTerm);
+    delays1[i] = static_cast<float>(baseDelay + flt1 * 10.0 * fltIntensity + lfoTerm);
+    delays2[i] = static_cast<float>(baseDelay + flt2 * 10.0 * fltIntensity + lfoTerm);
   }
 
   void store(DelayLoop& owner) const
@@ -180,49 +197,67 @@ struct DelayLoop::Modulation
     owner.mBaseDelay = baseDelay;
   }
 
-  const Glide glide;
+  Glide glide;
   Sinosc lfo, flt;
-  const DelayLoop& loop;
-  const float target, samplesPerMS, intensity, weight, factor;
+  float target, samplesPerMS, intensity, weight, factor;
+  double fltIntensity; // widened once: the products take it as a double
   float smoothed, smoothedIntensity, lfoSample, baseDelay;
 };
 
-// The modulation of the next run, stepped inside the loops of this one: its
-// chains of dependent steps then overlap with the signal's. It depends on
+// The modulation of the next run, stepped inside the signal loop of this one:
+// its chains of dependent steps then overlap with the signal's. It depends on
 // the settings only, which do not change within a block.
 struct DelayLoop::Ahead
 {
   Modulation& modulation;
   float* delays1;
   float* delays2;
-  int count;
+  int count; // never more than the run's length
 
-  void step(int i)
+  // Runs body(i) for the run's n samples, stepping the modulation beside the
+  // first count of them on a local copy.
+  template <class Body> void run(int n, Body body)
   {
-    if (i < count) modulation.step(delays1, delays2, i);
+    Modulation local = modulation;
+    int i = 0;
+    for (; i < count; ++i)
+    {
+      local.step(delays1, delays2, i);
+      body(i);
+    }
+    for (; i < n; ++i)
+      body(i);
+    modulation = local;
   }
 };
 
-void DelayLoop::processBlock(const float* x, float* left, float* right, int n)
+template <class Sine>
+inline __attribute__((always_inline)) void DelayLoop::processRuns(const float* x, float* left,
+                                                                  float* right, int n)
 {
-  if (n <= 0) return;
   Modulation modulation(*this);
   float delays[2][2][kRunLength];
-  for (int i = 0, first = n < kRunLength ? n : kRunLength; i < first; ++i)
-    modulation.step(delays[0][0], delays[0][1], i);
+  {
+    Modulation local = modulation;
+    for (int i = 0, first = n < kRunLength ? n : kRunLength; i < first; ++i)
+      local.step(delays[0][0], delays[0][1], i);
+    modulation = local;
+  }
   for (int start = 0, run = 0; start < n; start += kRunLength, ++run)
   {
     const int count = n - start < kRunLength ? n - start : kRunLength;
     const int rest = n - start - count;
     float(&next)[2][kRunLength] = delays[(run + 1) & 1];
     Ahead ahead{modulation, next[0], next[1], rest < kRunLength ? rest : kRunLength};
-    processRun(x + start, left + start, right + start, count, delays[run & 1], ahead);
+    processRun<Sine>(x + start, left + start, right + start, count, delays[run & 1], ahead);
   }
   modulation.store(*this);
 }
 
-void DelayLoop::processRun(const float* x, float* left, float* right, int n,
-                           const float (&delays)[2][kRunLength], Ahead& ahead)
+template <class Sine>
+inline __attribute__((always_inline)) void
+DelayLoop::processRun(const float* x, float* left, float* right, int n,
+                      const float (&delays)[2][kRunLength], Ahead& ahead)
 {
   ReadPlan plan1;
   mLine1->planRun(delays[0], n, plan1);
@@ -230,19 +265,19 @@ void DelayLoop::processRun(const float* x, float* left, float* right, int n,
   {
     ReadPlan plan2;
     mLine2->planRun(delays[1], n, plan2);
-    if (mLine1->readsClearOfWrites(plan1, n))
+    if (!Sine::kInline && mLine1->readsClearOfWrites(plan1, n))
       pongReadsFirst(x, left, right, n, plan1, plan2, ahead);
     else
-      pongInOrder(x, left, right, n, plan1, plan2, ahead);
+      pongInOrder<Sine>(x, left, right, n, plan1, plan2, ahead);
   }
   else
   {
     // The second line only takes its delay.
     mLine2->setDelay(delays[1][n - 1]);
-    if (mLine1->readsClearOfWrites(plan1, n))
+    if (!Sine::kInline && mLine1->readsClearOfWrites(plan1, n))
       singleReadsFirst(x, left, n, plan1, ahead);
     else
-      singleInOrder(x, left, n, plan1, ahead);
+      singleInOrder<Sine>(x, left, n, plan1, ahead);
     for (int i = 0; i < n; ++i)
       right[i] = left[i];
   }
@@ -250,23 +285,26 @@ void DelayLoop::processRun(const float* x, float* left, float* right, int n,
   mOutput[1] = right[n - 1];
 }
 
-void DelayLoop::pongInOrder(const float* x, float* left, float* right, int n,
-                            const ReadPlan& plan1, const ReadPlan& plan2, Ahead& ahead)
+template <class Sine>
+inline __attribute__((always_inline)) void
+DelayLoop::pongInOrder(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
+                       const ReadPlan& plan2, Ahead& ahead)
 {
   TapDelay::Run line1 = mLine1->beginRun(plan1), line2 = mLine2->beginRun(plan2);
   OnePoleLP lp = *mLowPass;
   OnePoleHP hp = *mHighPass;
   const double gain = mFeedback;
   float out2 = static_cast<float>(mOutput2);
-  for (int i = 0; i < n; ++i)
-  {
-    ahead.step(i);
-    const float p = line1.step(i, static_cast<float>((x[i] + static_cast<double>(out2)) * gain));
-    const float q = hp.process(lp.process(line2.step(i, p)));
-    left[i] = guarded(Saturate(static_cast<float>(p * 0.95)));
-    out2 = guarded(Saturate(static_cast<float>(q * 0.95)));
-    right[i] = out2;
-  }
+  ahead.run(n,
+            [&](int i)
+            {
+              const float p =
+                  line1.step(i, static_cast<float>((x[i] + static_cast<double>(out2)) * gain));
+              const float q = hp.process(lp.process(line2.step(i, p)));
+              left[i] = guarded(Sine::of(static_cast<float>(p * 0.95)));
+              out2 = guarded(Sine::of(static_cast<float>(q * 0.95)));
+              right[i] = out2;
+            });
   mLine1->endRun(line1);
   mLine2->endRun(line2);
   *mLowPass = lp;
@@ -282,14 +320,14 @@ void DelayLoop::pongReadsFirst(const float* x, float* left, float* right, int n,
   OnePoleLP lp = *mLowPass;
   OnePoleHP hp = *mHighPass;
   // Reads and filters first; the saturators' arguments wait in the outputs.
-  for (int i = 0; i < n; ++i)
-  {
-    ahead.step(i);
-    const float p = line1.read(i);
-    const float q = hp.process(lp.process(line2.step(i, p)));
-    left[i] = static_cast<float>(p * 0.95);
-    right[i] = static_cast<float>(q * 0.95);
-  }
+  ahead.run(n,
+            [&](int i)
+            {
+              const float p = line1.read(i);
+              const float q = hp.process(lp.process(line2.step(i, p)));
+              left[i] = static_cast<float>(p * 0.95);
+              right[i] = static_cast<float>(q * 0.95);
+            });
   for (int i = 0; i < n; ++i)
   {
     left[i] = guarded(Saturate(left[i]));
@@ -310,21 +348,23 @@ void DelayLoop::pongReadsFirst(const float* x, float* left, float* right, int n,
   mOutput2 = out2;
 }
 
-void DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1,
-                              Ahead& ahead)
+template <class Sine>
+inline __attribute__((always_inline)) void
+DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead)
 {
   TapDelay::Run line1 = mLine1->beginRun(plan1);
   OnePoleLP lp = *mLowPass;
   OnePoleHP hp = *mHighPass;
   const double gain = mFeedback;
   float out1 = static_cast<float>(mOutput1);
-  for (int i = 0; i < n; ++i)
-  {
-    ahead.step(i);
-    const float p = line1.step(i, static_cast<float>((x[i] + static_cast<double>(out1)) * gain));
-    out1 = guarded(Saturate(hp.process(lp.process(p))));
-    out[i] = out1;
-  }
+  ahead.run(n,
+            [&](int i)
+            {
+              const float p =
+                  line1.step(i, static_cast<float>((x[i] + static_cast<double>(out1)) * gain));
+              out1 = guarded(Sine::of(hp.process(lp.process(p))));
+              out[i] = out1;
+            });
   mLine1->endRun(line1);
   *mLowPass = lp;
   *mHighPass = hp;
@@ -337,11 +377,7 @@ void DelayLoop::singleReadsFirst(const float* x, float* out, int n, const ReadPl
   TapDelay::Run line1 = mLine1->beginRun(plan1);
   OnePoleLP lp = *mLowPass;
   OnePoleHP hp = *mHighPass;
-  for (int i = 0; i < n; ++i)
-  {
-    ahead.step(i);
-    out[i] = hp.process(lp.process(line1.read(i)));
-  }
+  ahead.run(n, [&](int i) { out[i] = hp.process(lp.process(line1.read(i))); });
   for (int i = 0; i < n; ++i)
     out[i] = guarded(Saturate(out[i]));
   const double gain = mFeedback;
@@ -355,6 +391,21 @@ void DelayLoop::singleReadsFirst(const float* x, float* out, int n, const ReadPl
   *mLowPass = lp;
   *mHighPass = hp;
   mOutput1 = mOutput2 = out1;
+}
+
+void DelayLoop::processBlock(const float* x, float* left, float* right, int n)
+{
+  if (n <= 0) return;
+  if (mFusedSine)
+    processRunsFused(x, left, right, n);
+  else
+    processRuns<LibrarySine>(x, left, right, n);
+}
+
+__attribute__((target("fma"), flatten)) void DelayLoop::processRunsFused(const float* x, float* left,
+                                                                float* right, int n)
+{
+  processRuns<FusedSine>(x, left, right, n);
 }
 
 float DelayLoop::getExpo(float x)

@@ -86,12 +86,18 @@ private:
   void processSingle(float x);
   struct Modulation;
   struct Ahead;
+  // The block form with the inline sine, compiled for FMA.
+  void processRunsFused(const float* x, float* left, float* right, int n);
+  template <class Sine> void processRuns(const float* x, float* left, float* right, int n);
+  template <class Sine>
   void processRun(const float* x, float* left, float* right, int n,
                   const float (&delays)[2][kRunLength], Ahead& ahead);
+  template <class Sine>
   void pongInOrder(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
                    const ReadPlan& plan2, Ahead& ahead);
   void pongReadsFirst(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
                       const ReadPlan& plan2, Ahead& ahead);
+  template <class Sine>
   void singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead);
   void singleReadsFirst(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead);
 
@@ -123,4 +129,6 @@ private:
   std::unique_ptr<Sinosc> mLfo;
   float mSamplesPerMS = 0.0f;
   float mBaseDelay = 0.0f;
+  // The block form takes the inline sine where it gives the library's bits.
+  bool mFusedSine;
 };
