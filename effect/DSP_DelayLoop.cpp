@@ -134,6 +134,9 @@ void DelayLoop::processSingle(float x)
 
 namespace
 {
+// Runs of a block of at most kRunLength samples.
+constexpr int kShortRunLength = 16;
+
 // The output of a saturator after the double-precision denormal guard. For a
 // float the float band is the same test (see flushDenormal), with no widening.
 inline float guarded(float saturated)
@@ -235,20 +238,23 @@ template <class Sine>
 inline __attribute__((always_inline)) void DelayLoop::processRuns(const float* x, float* left,
                                                                   float* right, int n)
 {
+  // Only the first run's modulation is stepped on its own, so a short block
+  // (the effect hands over at most a run at a time) is cut into shorter runs.
+  const int length = n > kRunLength ? kRunLength : kShortRunLength;
   Modulation modulation(*this);
   float delays[2][2][kRunLength];
   {
     Modulation local = modulation;
-    for (int i = 0, first = n < kRunLength ? n : kRunLength; i < first; ++i)
+    for (int i = 0, first = n < length ? n : length; i < first; ++i)
       local.step(delays[0][0], delays[0][1], i);
     modulation = local;
   }
-  for (int start = 0, run = 0; start < n; start += kRunLength, ++run)
+  for (int start = 0, run = 0; start < n; start += length, ++run)
   {
-    const int count = n - start < kRunLength ? n - start : kRunLength;
+    const int count = n - start < length ? n - start : length;
     const int rest = n - start - count;
     float(&next)[2][kRunLength] = delays[(run + 1) & 1];
-    Ahead ahead{modulation, next[0], next[1], rest < kRunLength ? rest : kRunLength};
+    Ahead ahead{modulation, next[0], next[1], rest < length ? rest : length};
     processRun<Sine>(x + start, left + start, right + start, count, delays[run & 1], ahead);
   }
   modulation.store(*this);
@@ -275,11 +281,13 @@ DelayLoop::processRun(const float* x, float* left, float* right, int n,
     // The second line only takes its delay.
     mLine2->setDelay(delays[1][n - 1]);
     if (!Sine::kInline && mLine1->readsClearOfWrites(plan1, n))
+    {
       singleReadsFirst(x, left, n, plan1, ahead);
+      for (int i = 0; i < n; ++i)
+        right[i] = left[i];
+    }
     else
-      singleInOrder<Sine>(x, left, n, plan1, ahead);
-    for (int i = 0; i < n; ++i)
-      right[i] = left[i];
+      singleInOrder<Sine>(x, left, right, n, plan1, ahead);
   }
   mOutput[0] = left[n - 1];
   mOutput[1] = right[n - 1];
@@ -350,7 +358,8 @@ void DelayLoop::pongReadsFirst(const float* x, float* left, float* right, int n,
 
 template <class Sine>
 inline __attribute__((always_inline)) void
-DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead)
+DelayLoop::singleInOrder(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
+                         Ahead& ahead)
 {
   TapDelay::Run line1 = mLine1->beginRun(plan1);
   OnePoleLP lp = *mLowPass;
@@ -363,7 +372,8 @@ DelayLoop::singleInOrder(const float* x, float* out, int n, const ReadPlan& plan
               const float p =
                   line1.step(i, static_cast<float>((x[i] + static_cast<double>(out1)) * gain));
               out1 = guarded(Sine::of(hp.process(lp.process(p))));
-              out[i] = out1;
+              left[i] = out1;
+              right[i] = out1;
             });
   mLine1->endRun(line1);
   *mLowPass = lp;

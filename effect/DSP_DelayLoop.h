@@ -98,7 +98,8 @@ private:
   void pongReadsFirst(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
                       const ReadPlan& plan2, Ahead& ahead);
   template <class Sine>
-  void singleInOrder(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead);
+  void singleInOrder(const float* x, float* left, float* right, int n, const ReadPlan& plan1,
+                     Ahead& ahead);
   void singleReadsFirst(const float* x, float* out, int n, const ReadPlan& plan1, Ahead& ahead);
 
   float mSampleRate;
