@@ -5,17 +5,8 @@
 #include "effect/DSP_Sine.h"
 
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
-
-DelayLoop::DelayLoop(float sampleRate)
-    : mSampleRate(sampleRate), mLine1(new TapDelay(sampleRate, 10.0f)), mLowPass(new OnePoleLP),
-      mHighPass(new OnePoleHP), mLine2(new TapDelay(sampleRate, 10.0f)),
-      mFlt(new Sinosc(sampleRate, 5000.0f)), mLfo(new Sinosc(44100.0f, 0.0f)),
-      mFusedSine(fusedSineMatchesLibrary())
-{
-}
-
-DelayLoop::~DelayLoop() = default;
 
 void DelayLoop::reset(float sampleRate)
 {
@@ -234,6 +225,43 @@ struct DelayLoop::Ahead
   }
 };
 
+// The first run of the next block, worked out beside the last run of this
+// one, so that a block of one run (what the effect hands over) need not step
+// its modulation on its own. The delays and the state after them depend on
+// nothing but the modulation's values, so they hold for the next block
+// exactly when it starts from the same values, bit for bit, with a first run
+// of the same length: a setter, reset or per-sample call in between that
+// changes any of them leaves the block to step its first run itself.
+struct DelayLoop::FirstRun
+{
+  explicit FirstRun(const DelayLoop& loop) : from(loop), after(loop) {}
+
+  bool holdsFor(const Modulation& start, int length) const
+  {
+    return length == count && std::memcmp(&from, &start, sizeof from) == 0;
+  }
+
+  Modulation from, after;
+  float delays[2][kRunLength];
+  int count = 0;
+
+  // Compared bit for bit: no padding between the values.
+  static_assert(sizeof(Modulation) ==
+                    sizeof(Glide) + 2 * sizeof(Sinosc) + 9 * sizeof(float) + sizeof(double),
+                "Modulation has padding");
+};
+
+DelayLoop::DelayLoop(float sampleRate)
+    : mSampleRate(sampleRate), mLine1(new TapDelay(sampleRate, 10.0f)), mLowPass(new OnePoleLP),
+      mHighPass(new OnePoleHP), mLine2(new TapDelay(sampleRate, 10.0f)),
+      mFlt(new Sinosc(sampleRate, 5000.0f)), mLfo(new Sinosc(44100.0f, 0.0f)),
+      mFusedSine(fusedSineMatchesLibrary()), mFirstRun(new FirstRun(*this))
+{
+}
+
+DelayLoop::~DelayLoop() = default;
+
+
 template <class Sine>
 inline __attribute__((always_inline)) void DelayLoop::processRuns(const float* x, float* left,
                                                                   float* right, int n)
@@ -241,11 +269,20 @@ inline __attribute__((always_inline)) void DelayLoop::processRuns(const float* x
   // Only the first run's modulation is stepped on its own, so a short block
   // (the effect hands over at most a run at a time) is cut into shorter runs.
   const int length = n > kRunLength ? kRunLength : kShortRunLength;
+  const int first = n < length ? n : length;
   Modulation modulation(*this);
   float delays[2][2][kRunLength];
+  FirstRun& ready = *mFirstRun;
+  if (ready.holdsFor(modulation, first))
+  {
+    for (int line = 0; line < 2; ++line)
+      std::memcpy(delays[0][line], ready.delays[line], sizeof(float) * first);
+    modulation = ready.after;
+  }
+  else
   {
     Modulation local = modulation;
-    for (int i = 0, first = n < length ? n : length; i < first; ++i)
+    for (int i = 0; i < first; ++i)
       local.step(delays[0][0], delays[0][1], i);
     modulation = local;
   }
@@ -253,9 +290,23 @@ inline __attribute__((always_inline)) void DelayLoop::processRuns(const float* x
   {
     const int count = n - start < length ? n - start : length;
     const int rest = n - start - count;
-    float(&next)[2][kRunLength] = delays[(run + 1) & 1];
-    Ahead ahead{modulation, next[0], next[1], rest < length ? rest : length};
-    processRun<Sine>(x + start, left + start, right + start, count, delays[run & 1], ahead);
+    const float(&current)[2][kRunLength] = delays[run & 1];
+    if (rest > 0)
+    {
+      float(&next)[2][kRunLength] = delays[(run + 1) & 1];
+      Ahead ahead{modulation, next[0], next[1], rest < length ? rest : length};
+      processRun<Sine>(x + start, left + start, right + start, count, current, ahead);
+      continue;
+    }
+    // The last run: beside it, the first run of a next block of this size.
+    ready.from = modulation;
+    Modulation after = modulation;
+    Ahead ahead{after, ready.delays[0], ready.delays[1], first < count ? first : count};
+    processRun<Sine>(x + start, left + start, right + start, count, current, ahead);
+    for (int i = ahead.count; i < first; ++i)
+      after.step(ready.delays[0], ready.delays[1], i);
+    ready.after = after;
+    ready.count = first;
   }
   modulation.store(*this);
 }

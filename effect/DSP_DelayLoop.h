@@ -86,6 +86,7 @@ private:
   void processSingle(float x);
   struct Modulation;
   struct Ahead;
+  struct FirstRun;
   // The block form with the inline sine, compiled for FMA.
   void processRunsFused(const float* x, float* left, float* right, int n);
   template <class Sine> void processRuns(const float* x, float* left, float* right, int n);
@@ -132,4 +133,5 @@ private:
   float mBaseDelay = 0.0f;
   // The block form takes the inline sine where it gives the library's bits.
   bool mFusedSine;
+  std::unique_ptr<FirstRun> mFirstRun;
 };
