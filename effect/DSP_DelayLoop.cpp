@@ -19,8 +19,8 @@ void DelayLoop::reset(float sampleRate)
   mLfo->reset(sampleRate);
   mOutput1 = 0.0;
   mOutput2 = 0.0;
-  for (float* v : {&mSmoothedDelay, &mSmoothedLfoIntensity, &mLfoSample, &mBaseDelay,
-                   &mOutput[0], &mOutput[1]})
+  for (float* v : {&mSmoothedDelay, &mSmoothedLfoIntensity, &mLfoSample, &mBaseDelay, &mOutput[0],
+                   &mOutput[1]})
     keepFinite(*v);
   const float delay = sampleRate / 1000.0f * mTargetDelay;
   mLine1->reset(truncateSampleRate(sampleRate), delay);
@@ -261,7 +261,6 @@ DelayLoop::DelayLoop(float sampleRate)
 
 DelayLoop::~DelayLoop() = default;
 
-
 template <class Sine>
 inline __attribute__((always_inline)) void DelayLoop::processRuns(const float* x, float* left,
                                                                   float* right, int n)
@@ -463,8 +462,8 @@ void DelayLoop::processBlock(const float* x, float* left, float* right, int n)
     processRuns<LibrarySine>(x, left, right, n);
 }
 
-__attribute__((target("fma"), flatten)) void DelayLoop::processRunsFused(const float* x, float* left,
-                                                                float* right, int n)
+__attribute__((target("fma"), flatten)) void
+DelayLoop::processRunsFused(const float* x, float* left, float* right, int n)
 {
   processRuns<FusedSine>(x, left, right, n);
 }

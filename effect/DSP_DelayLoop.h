@@ -8,6 +8,7 @@
 #include "effect/DSP_Glide.h"
 #include "effect/DSP_OnePoleHP.h"
 #include "effect/DSP_OnePoleLP.h"
+#include "effect/DSP_Sine.h"
 #include "effect/DSP_Sinosc.h"
 
 #include <cmath>
@@ -62,6 +63,11 @@ public:
   // the reads, independent of each other, and the loop's writes after them.
   // The output arrays may not overlap the input.
   void processBlock(const float* x, float* left, float* right, int n);
+  // Whether processBlock takes the inline sine (where it gives the library's
+  // bits, see DSP_Sine.h) or calls the library's, as on processors without
+  // FMA; the inline one is taken by default where it can be.
+  void useInlineSine(bool use) { mFusedSine = use && fusedSineMatchesLibrary(); }
+  bool usesInlineSine() const { return mFusedSine; }
 
   // The loop's soft clipper: the sine of x, so it is bounded to +-1.
   static float Saturate(float x) { return std::sin(x); }

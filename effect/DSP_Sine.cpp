@@ -30,7 +30,7 @@ __attribute__((target("fma"))) bool fusedAgreesOnSpread()
 bool fusedSineMatchesLibrary()
 {
   __builtin_cpu_init();
-  static const bool matches = __builtin_cpu_supports("fma") && __builtin_cpu_supports("avx2") &&
-                              fusedAgreesOnSpread();
+  static const bool matches =
+      __builtin_cpu_supports("fma") && __builtin_cpu_supports("avx2") && fusedAgreesOnSpread();
   return matches;
 }

@@ -27,11 +27,9 @@ struct Coefficients
 
 constexpr Coefficients kQuadrants[2] = {
     {0x1p0, -0x1.ffffffd0c621cp-2, -0x1.555545995a603p-3, 0x1.55553e1068f19p-5,
-     0x1.1107605230bc4p-7, -0x1.6c087e89a359dp-10, -0x1.994eb3774cf24p-13,
-     0x1.99343027bf8c3p-16},
+     0x1.1107605230bc4p-7, -0x1.6c087e89a359dp-10, -0x1.994eb3774cf24p-13, 0x1.99343027bf8c3p-16},
     {-0x1p0, 0x1.ffffffd0c621cp-2, -0x1.555545995a603p-3, -0x1.55553e1068f19p-5,
-     0x1.1107605230bc4p-7, 0x1.6c087e89a359dp-10, -0x1.994eb3774cf24p-13,
-     -0x1.99343027bf8c3p-16}};
+     0x1.1107605230bc4p-7, 0x1.6c087e89a359dp-10, -0x1.994eb3774cf24p-13, -0x1.99343027bf8c3p-16}};
 
 // 2^24 * 2 / pi and pi / 2.
 constexpr double kQuadrantsPerRadian = 0x1.45f306dc9c883p+23;
@@ -51,7 +49,7 @@ constexpr std::uint32_t kShortTop = 0x42f;   // 120: the short reduction below i
 
 // The odd polynomial near 0 (sine) or the even one (cosine) of a reduced x.
 __attribute__((target("fma"))) inline float polynomial(double x, double x2, const Coefficients& p,
-                                                        bool cosine)
+                                                       bool cosine)
 {
   if (!cosine)
   {

@@ -183,20 +183,25 @@ TEST(BlockPaths, StereoEngineAtEveryRateAndBlockSize)
     }
 }
 
+// Both sines: the inline one where it gives the library's bits, and calls to
+// the library's as on processors without FMA.
 TEST(BlockPaths, LoopEngineBothModesAtEveryRateAndBlockSize)
 {
-  for (bool pong : {false, true})
-    for (float rate : kRates)
-      for (int blockSize : kBlockSizes)
-      {
-        DelayLoop a(44100.0f), b(44100.0f);
-        ConfigureLoop(a, pong, rate);
-        ConfigureLoop(b, pong, rate);
-        const int length = blockSize == 1 ? 6000 : 3 * static_cast<int>(rate) / 4;
-        ExpectSameBits<DelayLoop>(a, b, blockSize, length, AutomateLoop, pong ? "pong" : "single");
-        EXPECT_EQ(Bits(a.getSmoothedDelayMS()), Bits(b.getSmoothedDelayMS()));
-        EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
-      }
+  for (bool inlineSine : {true, false})
+    for (bool pong : {false, true})
+      for (float rate : kRates)
+        for (int blockSize : kBlockSizes)
+        {
+          DelayLoop a(44100.0f), b(44100.0f);
+          b.useInlineSine(inlineSine);
+          ConfigureLoop(a, pong, rate);
+          ConfigureLoop(b, pong, rate);
+          const int length = blockSize == 1 ? 6000 : 3 * static_cast<int>(rate) / 4;
+          ExpectSameBits<DelayLoop>(a, b, blockSize, length, AutomateLoop,
+                                    pong ? "pong" : "single");
+          EXPECT_EQ(Bits(a.getSmoothedDelayMS()), Bits(b.getSmoothedDelayMS()));
+          EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
+        }
 }
 
 // Held long enough, a glide settles where a step gives the same bits, and the
@@ -432,46 +437,70 @@ TEST(BlockPaths, EffectThroughTheFloatFrame)
 TEST(BlockPaths, LoopEngineBlocksAfterChangesBetweenThem)
 {
   const int sizes[] = {64, 64, 64, 17, 16, 1, 64, 5, 64, 200, 64};
-  for (bool pong : {false, true})
-  {
-    DelayLoop a(44100.0f), b(44100.0f);
-    ConfigureLoop(a, pong, 48000.0f);
-    ConfigureLoop(b, pong, 48000.0f);
-    auto change = [](int block, DelayLoop& engine)
+  for (bool inlineSine : {true, false})
+    for (bool pong : {false, true})
     {
-      switch (block % 13)
+      DelayLoop a(44100.0f), b(44100.0f);
+      b.useInlineSine(inlineSine);
+      ConfigureLoop(a, pong, 48000.0f);
+      ConfigureLoop(b, pong, 48000.0f);
+      auto change = [](int block, DelayLoop& engine)
       {
-      case 2: engine.setLfoRate(0.0f); break;
-      case 3: engine.setFltRate(0.0f); break;
-      case 4: engine.setLfoRate(7.5f); engine.setFltRate(31.0f); break;
-      case 5: engine.setLfoIntensity(0.9f); break;
-      case 6: engine.setDelayMS(block % 2 ? 3.0f : 41.0f); break;
-      case 7: engine.setSmooth(0.995f); break;
-      case 8: engine.reset(block % 2 ? 48000.0f : 44100.0f); break;
-      case 9: engine.mPong = !engine.mPong; break;
-      case 10: engine.setFltIntensity(0.6f); break;
-      case 11: engine.process(0.25f); break;
-      default: break; // nothing moves: the worked-out run holds
-      }
-    };
-    std::vector<float> in(256), left(256), right(256);
-    for (int block = 0, start = 0; block < 400; ++block)
-    {
-      change(block, a);
-      change(block, b);
-      const int n = sizes[block % (sizeof sizes / sizeof sizes[0])];
-      for (int i = 0; i < n; ++i)
-        in[i] = Signal(start + i);
-      b.processBlock(in.data(), left.data(), right.data(), n);
-      for (int i = 0; i < n; ++i)
+        switch (block % 13)
+        {
+        case 2:
+          engine.setLfoRate(0.0f);
+          break;
+        case 3:
+          engine.setFltRate(0.0f);
+          break;
+        case 4:
+          engine.setLfoRate(7.5f);
+          engine.setFltRate(31.0f);
+          break;
+        case 5:
+          engine.setLfoIntensity(0.9f);
+          break;
+        case 6:
+          engine.setDelayMS(block % 2 ? 3.0f : 41.0f);
+          break;
+        case 7:
+          engine.setSmooth(0.995f);
+          break;
+        case 8:
+          engine.reset(block % 2 ? 48000.0f : 44100.0f);
+          break;
+        case 9:
+          engine.mPong = !engine.mPong;
+          break;
+        case 10:
+          engine.setFltIntensity(0.6f);
+          break;
+        case 11:
+          engine.process(0.25f);
+          break;
+        default:
+          break; // nothing moves: the worked-out run holds
+        }
+      };
+      std::vector<float> in(256), left(256), right(256);
+      for (int block = 0, start = 0; block < 400; ++block)
       {
-        const float* pair = a.process(in[i]);
-        ASSERT_EQ(Bits(pair[0]), Bits(left[i])) << "block " << block << ", sample " << i;
-        ASSERT_EQ(Bits(pair[1]), Bits(right[i])) << "block " << block << ", sample " << i;
+        change(block, a);
+        change(block, b);
+        const int n = sizes[block % (sizeof sizes / sizeof sizes[0])];
+        for (int i = 0; i < n; ++i)
+          in[i] = Signal(start + i);
+        b.processBlock(in.data(), left.data(), right.data(), n);
+        for (int i = 0; i < n; ++i)
+        {
+          const float* pair = a.process(in[i]);
+          ASSERT_EQ(Bits(pair[0]), Bits(left[i])) << "block " << block << ", sample " << i;
+          ASSERT_EQ(Bits(pair[1]), Bits(right[i])) << "block " << block << ", sample " << i;
+        }
+        start += n;
       }
-      start += n;
+      EXPECT_EQ(Bits(a.getSmoothedDelayMS()), Bits(b.getSmoothedDelayMS()));
+      EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
     }
-    EXPECT_EQ(Bits(a.getSmoothedDelayMS()), Bits(b.getSmoothedDelayMS()));
-    EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
-  }
 }

@@ -28,8 +28,8 @@ float FromBits(std::uint32_t b)
 }
 
 // The bit patterns of the inputs whose library and inline sines differ.
-__attribute__((target("fma"))) std::vector<std::uint32_t> Mismatches(
-    const std::vector<float>& inputs)
+__attribute__((target("fma"))) std::vector<std::uint32_t>
+Mismatches(const std::vector<float>& inputs)
 {
   std::vector<std::uint32_t> differ;
   for (float x : inputs)
@@ -51,8 +51,8 @@ TEST(FusedSine, SameBitsAsTheLibrary)
     inputs.push_back(FromBits(static_cast<std::uint32_t>(b)));
   // Every float around the edges of the short path (2^-12), the polynomial
   // without reduction (0.75, pi/4), the quadrants and the long reduction (120).
-  for (float edge : {0x1p-12f, 0.75f, 0.7853982f, 1.5707964f, 2.3561945f, 3.1415927f,
-                     4.712389f, 6.2831855f, 119.99999f, 120.0f})
+  for (float edge : {0x1p-12f, 0.75f, 0.7853982f, 1.5707964f, 2.3561945f, 3.1415927f, 4.712389f,
+                     6.2831855f, 119.99999f, 120.0f})
     for (float sign : {1.0f, -1.0f})
     {
       const std::uint32_t centre = Bits(edge * sign);
