@@ -140,6 +140,11 @@ inline float guarded(float saturated)
 struct LibrarySine
 {
   static float of(float x) { return DelayLoop::Saturate(x); }
+  static void pair(float a, float b, float& sineA, float& sineB)
+  {
+    sineA = of(a);
+    sineB = of(b);
+  }
   // A call spills every register, so the sines of a run are taken in a loop
   // of their own where the reads allow it.
   static constexpr bool kInline = false;
@@ -148,6 +153,10 @@ struct LibrarySine
 struct FusedSine
 {
   static float of(float x) { return fusedSine(x); }
+  static void pair(float a, float b, float& sineA, float& sineB)
+  {
+    fusedSinePair(a, b, sineA, sineB);
+  }
   static constexpr bool kInline = true;
 };
 } // namespace
@@ -359,8 +368,10 @@ DelayLoop::pongInOrder(const float* x, float* left, float* right, int n, const R
               const float p =
                   line1.step(i, static_cast<float>((x[i] + static_cast<double>(out2)) * gain));
               const float q = hp.process(lp.process(line2.step(i, p)));
-              left[i] = guarded(Sine::of(static_cast<float>(p * 0.95)));
-              out2 = guarded(Sine::of(static_cast<float>(q * 0.95)));
+              float sineP, sineQ;
+              Sine::pair(static_cast<float>(p * 0.95), static_cast<float>(q * 0.95), sineP, sineQ);
+              left[i] = guarded(sineP);
+              out2 = guarded(sineQ);
               right[i] = out2;
             });
   mLine1->endRun(line1);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <immintrin.h>
 
 // The loop's saturator is the C library's single-precision sine. A call to it
 // costs every vector register the caller holds, which is what bounds a loop
@@ -88,6 +89,33 @@ __attribute__((target("fma"))) inline float fusedSine(float y)
     return polynomial(signedReduced, reduced * reduced, kQuadrants[(n >> 1) & 1], (n & 1) != 0);
   }
   return std::sin(y);
+}
+
+// Two sines at once: where both inputs lie in the range the polynomial takes
+// without reduction (the common case for a signal in the loop), the steps run
+// side by side in two lanes, each with a scalar's rounding; otherwise one at
+// a time.
+__attribute__((target("fma"))) inline void fusedSinePair(float a, float b, float& sineA,
+                                                         float& sineB)
+{
+  using namespace sine_steps;
+  constexpr std::uint32_t kSpan = kQuarterTop - kTinyTop;
+  if (top12(a) - kTinyTop < kSpan && top12(b) - kTinyTop < kSpan)
+  {
+    const Coefficients& p = kQuadrants[0];
+    const __m128d x = _mm_cvtps_pd(_mm_setr_ps(a, b, 0.0f, 0.0f));
+    const __m128d x2 = _mm_mul_pd(x, x);
+    const __m128d x3 = _mm_mul_pd(x, x2);
+    const __m128d s1 = _mm_fmadd_pd(x2, _mm_set1_pd(p.s3), _mm_set1_pd(p.s2));
+    const __m128d x7 = _mm_mul_pd(x3, x2);
+    const __m128d s = _mm_fmadd_pd(x3, _mm_set1_pd(p.s1), x);
+    const __m128 sines = _mm_cvtpd_ps(_mm_fmadd_pd(x7, s1, s));
+    sineA = _mm_cvtss_f32(sines);
+    sineB = _mm_cvtss_f32(_mm_shuffle_ps(sines, sines, 1));
+    return;
+  }
+  sineA = fusedSine(a);
+  sineB = fusedSine(b);
 }
 
 // True when this processor has FMA and AVX2 (the library then takes its fused

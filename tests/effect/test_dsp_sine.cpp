@@ -1,4 +1,4 @@
-// The inline saturator sine gives the C library's bits. The whole float range
+// The inline saturator sine, alone and in pairs, gives the C library's bits. The whole float range
 // is compared by bench/effect/sine_all_floats; here a dense spread and the
 // edges of each range of the computation.
 
@@ -27,6 +27,11 @@ float FromBits(std::uint32_t b)
   return v;
 }
 
+bool SameOrBothNaN(float a, float b)
+{
+  return Bits(a) == Bits(b) || (std::isnan(a) && std::isnan(b));
+}
+
 // The bit patterns of the inputs whose library and inline sines differ.
 __attribute__((target("fma"))) std::vector<std::uint32_t>
 Mismatches(const std::vector<float>& inputs)
@@ -35,7 +40,12 @@ Mismatches(const std::vector<float>& inputs)
   for (float x : inputs)
   {
     const float fused = fusedSine(x), library = std::sin(x);
-    if (Bits(fused) != Bits(library) && !(std::isnan(fused) && std::isnan(library)))
+    // The pair form, beside an input from elsewhere in the spread.
+    const float other = FromBits(Bits(x) * 2654435761u);
+    float pairFirst, pairSecond;
+    fusedSinePair(x, other, pairFirst, pairSecond);
+    if (!SameOrBothNaN(fused, library) || !SameOrBothNaN(pairFirst, library) ||
+        !SameOrBothNaN(pairSecond, std::sin(other)))
       differ.push_back(Bits(x));
   }
   return differ;
