@@ -125,9 +125,6 @@ void DelayLoop::processSingle(float x)
 
 namespace
 {
-// Runs of a block of at most kRunLength samples.
-constexpr int kShortRunLength = 16;
-
 // The output of a saturator after the double-precision denormal guard. For a
 // float the float band is the same test (see flushDenormal), with no widening.
 inline float guarded(float saturated)
@@ -274,10 +271,7 @@ template <class Sine>
 inline __attribute__((always_inline)) void DelayLoop::processRuns(const float* x, float* left,
                                                                   float* right, int n)
 {
-  // Only the first run's modulation is stepped on its own, so a short block
-  // (the effect hands over at most a run at a time) is cut into shorter runs.
-  const int length = n > kRunLength ? kRunLength : kShortRunLength;
-  const int first = n < length ? n : length;
+  const int first = n < kRunLength ? n : kRunLength;
   Modulation modulation(*this);
   float delays[2][2][kRunLength];
   FirstRun& ready = *mFirstRun;
@@ -294,15 +288,15 @@ inline __attribute__((always_inline)) void DelayLoop::processRuns(const float* x
       local.step(delays[0][0], delays[0][1], i);
     modulation = local;
   }
-  for (int start = 0, run = 0; start < n; start += length, ++run)
+  for (int start = 0, run = 0; start < n; start += kRunLength, ++run)
   {
-    const int count = n - start < length ? n - start : length;
+    const int count = n - start < kRunLength ? n - start : kRunLength;
     const int rest = n - start - count;
     const float(&current)[2][kRunLength] = delays[run & 1];
     if (rest > 0)
     {
       float(&next)[2][kRunLength] = delays[(run + 1) & 1];
-      Ahead ahead{modulation, next[0], next[1], rest < length ? rest : length};
+      Ahead ahead{modulation, next[0], next[1], rest < kRunLength ? rest : kRunLength};
       processRun<Sine>(x + start, left + start, right + start, count, current, ahead);
       continue;
     }
