@@ -58,10 +58,14 @@ public:
   // next call.
   float* process(float x);
   // n samples, the same as n process calls. The modulation of a run of
-  // samples is worked out first; where the reads of the first line cannot
-  // reach what the run writes into it, the saturators' sines are taken after
-  // the reads, independent of each other, and the loop's writes after them.
-  // The output arrays may not overlap the input.
+  // samples is worked out while the run before it passes (for a block's first
+  // run, beside the last run of the block before, when nothing it depends on
+  // moved in between), and its reads are planned before the signal passes.
+  // With the inline sine each sample then passes in one loop; with calls to
+  // the library's, where the reads of the first line cannot reach what the
+  // run writes into it, the sines are taken after the reads, independent of
+  // each other, and the loop's writes after them. The output arrays may not
+  // overlap the input.
   void processBlock(const float* x, float* left, float* right, int n);
   // Whether processBlock takes the inline sine (where it gives the library's
   // bits, see DSP_Sine.h) or calls the library's, as on processors without
