@@ -4,6 +4,8 @@
 // and the bounded hand-over that passes it. A chunk belongs to one thread at a
 // time: whoever took it from a hand-over.
 
+#include "host/render/PrefaultedVector.h"
+
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -12,8 +14,10 @@
 
 struct AudioChunk
 {
-  AudioChunk(size_t nChannels, size_t capacity) : channels(nChannels, std::vector<float>(capacity))
+  AudioChunk(size_t nChannels, size_t capacity) : channels(nChannels)
   {
+    for (auto& channel : channels)
+      channel = PrefaultedVector<float>(capacity);
   }
   std::vector<std::vector<float>> channels; // each holds `capacity` samples
   size_t frames = 0;                        // how many of them are in use
