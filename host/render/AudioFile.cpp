@@ -188,7 +188,7 @@ bool AudioReader::Open(const std::string& path, std::string& error)
   return true;
 }
 
-size_t AudioReader::Read(std::vector<std::vector<float>>& channels, size_t maxFrames)
+size_t AudioReader::Read(float* const* channels, size_t maxFrames)
 {
   if (!mFile || mFailed) return 0;
   const size_t nChannels = static_cast<size_t>(mInfo.channels);
@@ -200,7 +200,7 @@ size_t AudioReader::Read(std::vector<std::vector<float>>& channels, size_t maxFr
   const size_t n = got > 0 ? static_cast<size_t>(got) : 0;
   for (size_t c = 0; c < nChannels; ++c)
   {
-    float* target = channels[c].data();
+    float* target = channels[c];
     for (size_t i = 0; i < n; ++i)
       target[i] = mInterleaved[i * nChannels + c];
   }
@@ -245,8 +245,7 @@ bool AudioWriter::Open(const std::string& path, FileFormat format, double sample
   return true;
 }
 
-bool AudioWriter::Write(const std::vector<std::vector<float>>& channels, size_t offset,
-                        size_t frames, std::string& error)
+bool AudioWriter::Write(const float* const* channels, size_t frames, std::string& error)
 {
   const size_t nChannels = static_cast<size_t>(mChannels);
   for (size_t start = 0; start < frames; start += kChunkFrames)
@@ -255,7 +254,7 @@ bool AudioWriter::Write(const std::vector<std::vector<float>>& channels, size_t 
     mInterleaved.resize(n * nChannels);
     for (size_t i = 0; i < n; ++i)
       for (size_t c = 0; c < nChannels; ++c)
-        mInterleaved[i * nChannels + c] = channels[c][offset + start + i];
+        mInterleaved[i * nChannels + c] = channels[c][start + i];
     if (sf_writef_float(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(n)) !=
         static_cast<sf_count_t>(n))
     {
@@ -306,5 +305,6 @@ bool WriteAudioFile(const std::string& path, const AudioData& audio, FileFormat 
   AudioWriter writer;
   return writer.Open(path, format, audio.sampleRate, static_cast<int>(audio.channels.size()),
                      error) &&
-         writer.Write(audio.channels, 0, audio.Frames(), error) && writer.Close(error);
+         writer.Write(ChannelPointers(audio.channels).data(), audio.Frames(), error) &&
+         writer.Close(error);
 }

@@ -68,14 +68,14 @@ void OutputMeter::Reset(size_t channels, double sampleRate, bool clipping)
   mBucketPeak = mPreviousBucketPeak = 0.0;
 }
 
-// The frames [offset, offset + n) of each channel, with any NaN or infinite
-// sample as silence (copied aside then: the block itself is what gets written).
-void OutputMeter::Gather(const std::vector<std::vector<float>>& block, size_t offset, size_t n)
+// The frames [0, n) of each channel, with any NaN or infinite sample as
+// silence (copied aside then: the block itself is what gets written).
+void OutputMeter::Gather(const float* const* channels, size_t n)
 {
   mChannels.resize(mPeaks.size());
   for (size_t c = 0; c < mPeaks.size(); ++c)
   {
-    const float* samples = block[c].data() + offset;
+    const float* samples = channels[c];
     const size_t bad = CountNonFinite(samples, n);
     mChannels[c] = samples;
     if (bad == 0) continue;
@@ -88,9 +88,9 @@ void OutputMeter::Gather(const std::vector<std::vector<float>>& block, size_t of
   }
 }
 
-void OutputMeter::Add(const std::vector<std::vector<float>>& block, size_t offset, size_t n)
+void OutputMeter::Add(const float* const* channels, size_t n)
 {
-  Gather(block, offset, n);
+  Gather(channels, n);
   for (size_t c = 0; c < mPeaks.size(); ++c)
   {
     mPeaks[c] = std::max(mPeaks[c], static_cast<double>(PeakOf(mChannels[c], n)));
