@@ -106,6 +106,8 @@ public:
   {
     return Read(ChannelPointers(channels).data(), maxFrames);
   }
+  // Whether the file stores floating-point samples (which may be NaN or infinite).
+  bool HoldsFloats() const;
   // True when a read failed or the file ended before the frames its header announces.
   bool ReadFailed() const { return mFailed; }
   // Back to the first frame.

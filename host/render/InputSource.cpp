@@ -8,8 +8,9 @@
 size_t FileSource::Read(float* const* channels, size_t n)
 {
   const size_t got = mReader.Read(channels, n);
-  for (size_t c = 0; c < static_cast<size_t>(Channels()); ++c)
-    mNonFinite += SilenceNonFinite(channels[c], got);
+  if (mReader.HoldsFloats()) // integer samples read as finite floats
+    for (size_t c = 0; c < static_cast<size_t>(Channels()); ++c)
+      mNonFinite += SilenceNonFinite(channels[c], got);
   return got;
 }
 
