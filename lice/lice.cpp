@@ -18,16 +18,30 @@ namespace
 const long long kMaxBufferBytes = 1LL << 31;
 const uintptr_t kPixelAlignment = 64;
 
-// Has the system back a new pixel buffer's pages in one call: a page fault
-// costs about ten microseconds on a virtual machine, asking for all of a
-// large buffer's pages at once about one per page. Only advice.
+const uintptr_t kPage = 4096;
+const size_t kLargePage = size_t(2) << 20;
+
+// Fresh memory is dear: a small page costs microseconds when first written
+// (on a virtual machine, often ten or more). Buffers of a large page or more
+// start on a large-page boundary and are marked for large pages; smaller ones
+// have the system back their pages in one call. Only advice either way.
+void* allocatePixelBuffer(size_t bytes)
+{
+  if (bytes < kLargePage) return std::malloc(bytes);
+  void* p = nullptr;
+  if (posix_memalign(&p, kLargePage, bytes) != 0) return nullptr;
+#ifdef MADV_HUGEPAGE
+  madvise(p, (bytes + kLargePage - 1) & ~(kLargePage - 1), MADV_HUGEPAGE);
+#endif
+  return p;
+}
+
 void backPages(void* block, size_t bytes)
 {
 #ifdef MADV_POPULATE_WRITE
-  const uintptr_t kPage = 4096;
   const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + kPage - 1) & ~(kPage - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(kPage - 1);
-  if (end >= begin + 4 * kPage)
+  if (bytes < kLargePage && end >= begin + 4 * kPage)
     madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
 #else
   (void)block;
@@ -90,7 +104,7 @@ bool LICE_MemBitmap::resize(int w, int h)
     releaseBuffer();
   else if (!m_fb)
   {
-    m_fb = std::malloc(size_t(bytes) + kPixelAlignment - 1);
+    m_fb = allocatePixelBuffer(size_t(bytes) + kPixelAlignment - 1);
     m_allocsize = m_fb ? bytes : 0;
   }
   else if (m_allocsize < bytes)
@@ -106,7 +120,7 @@ bool LICE_MemBitmap::resize(int w, int h)
     else
     {
       releaseBuffer();
-      m_fb = std::malloc(size_t(bytes) + kPixelAlignment - 1);
+      m_fb = allocatePixelBuffer(size_t(bytes) + kPixelAlignment - 1);
       m_allocsize = m_fb ? bytes : 0;
     }
   }
