@@ -286,9 +286,8 @@ private:
     for (size_t c = 0; c < mPlot.input.size(); ++c)
       mPlot.input[c].whole.Add(chunk.channels[std::min(c, chunk.channels.size() - 1)],
                                chunk.frames);
-    for (const auto& channel : chunk.channels)
-      for (size_t i = 0; i < chunk.frames; ++i)
-        mInputPeak = std::max(mInputPeak, static_cast<double>(std::fabs(channel[i])));
+    for (const float* channel : chunk.channels)
+      mInputPeak = std::max(mInputPeak, static_cast<double>(PeakOf(channel, chunk.frames)));
   }
 
   // On the writing thread: the levels, and the output's envelopes for the plot.
