@@ -28,12 +28,29 @@ double SumOfSquares(const float* x, size_t n)
   return (sums[0] + sums[1]) + (sums[2] + sums[3]);
 }
 
-size_t CountOver(const float* x, size_t n)
+// The largest magnitude of x[0..n) (finite samples), and how many exceed full
+// scale, in one pass of eight lanes.
+float PeakCountingOver(const float* x, size_t n, size_t& over)
 {
-  size_t count = 0;
-  for (size_t i = 0; i < n; ++i)
-    count += std::fabs(x[i]) > 1.0f ? 1 : 0;
-  return count;
+  float lanes[8] = {};
+  unsigned counts[8] = {};
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8)
+    for (size_t k = 0; k < 8; ++k)
+    {
+      const float magnitude = std::fabs(x[i + k]);
+      lanes[k] = lanes[k] < magnitude ? magnitude : lanes[k];
+      counts[k] += magnitude > 1.0f ? 1u : 0u;
+    }
+  for (; i < n; ++i)
+  {
+    const float magnitude = std::fabs(x[i]);
+    lanes[0] = std::max(lanes[0], magnitude);
+    counts[0] += magnitude > 1.0f ? 1u : 0u;
+  }
+  for (unsigned count : counts)
+    over += count;
+  return *std::max_element(lanes, lanes + 8);
 }
 } // namespace
 
@@ -74,11 +91,7 @@ void OutputMeter::Add(const float* const* channels, size_t n)
 {
   Gather(channels, n);
   for (size_t c = 0; c < mPeaks.size(); ++c)
-  {
-    mPeaks[c] = std::max(mPeaks[c], static_cast<double>(PeakOf(mChannels[c], n)));
     mSumsOfSquares[c] += SumOfSquares(mChannels[c], n);
-    mOver += CountOver(mChannels[c], n);
-  }
   const auto frameReaches = [this](size_t i, double level)
   {
     for (const float* channel : mChannels)
@@ -97,12 +110,17 @@ void OutputMeter::Add(const float* const* channels, size_t n)
       mLastAboveFloor = static_cast<long>(mFrames + i);
       break;
     }
-  // The loudest sample of each quarter second.
+  // The loudest sample of each quarter second, and of each channel, in one
+  // pass with the samples beyond full scale.
   for (size_t i = 0; i < n;)
   {
     const size_t run = std::min(n - i, mBucketFrames - mInBucket);
-    for (const float* channel : mChannels)
-      mBucketPeak = std::max(mBucketPeak, static_cast<double>(PeakOf(channel + i, run)));
+    for (size_t c = 0; c < mChannels.size(); ++c)
+    {
+      const double peak = PeakCountingOver(mChannels[c] + i, run, mOver);
+      mPeaks[c] = std::max(mPeaks[c], peak);
+      mBucketPeak = std::max(mBucketPeak, peak);
+    }
     mInBucket += run;
     i += run;
     if (mInBucket == mBucketFrames)
