@@ -28,30 +28,6 @@ double SumOfSquares(const float* x, size_t n)
   return (sums[0] + sums[1]) + (sums[2] + sums[3]);
 }
 
-// The largest magnitude of x[0..n) (finite samples), and how many exceed full
-// scale, in one pass of eight lanes.
-float PeakCountingOver(const float* x, size_t n, size_t& over)
-{
-  float lanes[8] = {};
-  unsigned counts[8] = {};
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8)
-    for (size_t k = 0; k < 8; ++k)
-    {
-      const float magnitude = std::fabs(x[i + k]);
-      lanes[k] = lanes[k] < magnitude ? magnitude : lanes[k];
-      counts[k] += magnitude > 1.0f ? 1u : 0u;
-    }
-  for (; i < n; ++i)
-  {
-    const float magnitude = std::fabs(x[i]);
-    lanes[0] = std::max(lanes[0], magnitude);
-    counts[0] += magnitude > 1.0f ? 1u : 0u;
-  }
-  for (unsigned count : counts)
-    over += count;
-  return *std::max_element(lanes, lanes + 8);
-}
 } // namespace
 
 void OutputMeter::Reset(size_t channels, double sampleRate, bool clipping)
