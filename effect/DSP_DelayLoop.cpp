@@ -173,18 +173,27 @@ struct DelayLoop::Modulation
   {
   }
 
-  // The steps of process before the lines run.
-  void step(float* delays1, float* delays2, int i)
+  // The steps of process before the lines run. Held: see held().
+  template <bool Held = false> void step(float* delays1, float* delays2, int i)
   {
-    smoothed = glide.step(target, smoothed);
+    if (!Held) smoothed = glide.step(target, smoothed);
     lfoSample = lfo.getSample();
-    smoothedIntensity = intensity * weight + smoothedIntensity * factor;
+    if (!Held) smoothedIntensity = intensity * weight + smoothedIntensity * factor;
     baseDelay = samplesPerMS * smoothed;
     const double lfoTerm = lfoSample * 20.0 * smoothedIntensity;
     const float flt1 = flt.getSample();
     const float flt2 = flt.getSample();
     delays1[i] = static_cast<float>(baseDelay + flt1 * 10.0 * fltIntensity + lfoTerm);
     delays2[i] = static_cast<float>(baseDelay + flt2 * 10.0 * fltIntensity + lfoTerm);
+  }
+
+  // Whether the delay glide and the LFO intensity each step to their own
+  // bits: then every later step does too, and skipping them changes nothing.
+  bool held() const
+  {
+    const float nextIntensity = intensity * weight + smoothedIntensity * factor;
+    return glide.settled(target, smoothed) &&
+           std::memcmp(&nextIntensity, &smoothedIntensity, sizeof nextIntensity) == 0;
   }
 
   void store(DelayLoop& owner) const
@@ -218,11 +227,19 @@ struct DelayLoop::Ahead
   // first count of them on a local copy.
   template <class Body> void run(int n, Body body)
   {
+    if (count > 0 && modulation.held())
+      steps<true>(n, body);
+    else
+      steps<false>(n, body);
+  }
+
+  template <bool Held, class Body> void steps(int n, Body& body)
+  {
     Modulation local = modulation;
     int i = 0;
     for (; i < count; ++i)
     {
-      local.step(delays1, delays2, i);
+      local.step<Held>(delays1, delays2, i);
       body(i);
     }
     for (; i < n; ++i)

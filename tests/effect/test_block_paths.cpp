@@ -504,3 +504,33 @@ TEST(BlockPaths, LoopEngineBlocksAfterChangesBetweenThem)
       EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
     }
 }
+
+// Held long enough, the delay glide and the LFO intensity settle where a step
+// gives the same bits, and the block path stops stepping them; a new target
+// or intensity starts them again.
+TEST(BlockPaths, LoopGlidesSettleAndStartAgain)
+{
+  for (bool pong : {false, true})
+  {
+    DelayLoop a(44100.0f), b(44100.0f);
+    ConfigureLoop(a, pong, 44100.0f);
+    ConfigureLoop(b, pong, 44100.0f);
+    auto hold = [](int block, DelayLoop& engine)
+    {
+      if (block == 120) engine.setDelayMS(33.0f);
+      if (block == 125) engine.setLfoIntensity(0.7f);
+      if (block == 130) engine.setSmooth(0.9995f);
+    };
+    ExpectSameBits<DelayLoop>(a, b, 512, 120 * 512, hold, "held");
+    Glide glide(0.99f);
+    glide.setRate(44100.0f);
+    EXPECT_TRUE(glide.settled(20.0f, b.getSmoothedDelayMS()));
+    const float intensity = b.getSmoothedLfoIntensity();
+    EXPECT_EQ(Bits(0.4f * (1.0f - 0.9995f) + intensity * 0.9995f), Bits(intensity));
+    ExpectSameBits<DelayLoop>(
+        a, b, 512, 40 * 512, [&](int block, DelayLoop& engine) { hold(block + 120, engine); },
+        "moving again");
+    EXPECT_EQ(Bits(a.getSmoothedDelayMS()), Bits(b.getSmoothedDelayMS()));
+    EXPECT_EQ(Bits(a.getSmoothedLfoIntensity()), Bits(b.getSmoothedLfoIntensity()));
+  }
+}
