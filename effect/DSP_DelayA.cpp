@@ -167,6 +167,50 @@ void ReadHead::planReads(const std::int32_t* references, Widths widths, int n, R
   plan.adjacent = !(apart[0] | apart[1] | apart[2] | apart[3]);
 }
 
+namespace
+{
+// The exponent field of a positive double.
+inline std::uint64_t binade(double v)
+{
+  std::uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits >> 52;
+}
+} // namespace
+
+bool ReadHead::planSteady(std::int32_t firstReference, float width, int n, SteadyReads& reads) const
+{
+  if (n < 1) return false;
+  const float w = clampWidth(width);
+  // The exact distances of the first read and of the last read's second
+  // slot (doubles hold them exactly). Within one binade, whose spacing
+  // divides 1, each step's position rounds to the first one's plus the step,
+  // its second slot is exactly one on, and the fraction is the first one's.
+  const double lowest = static_cast<double>(firstReference) - w;
+  const double highest = static_cast<double>(firstReference + n - 1) - w + 1.0;
+  if (!(lowest >= 1.0) || !(highest < 4194304.0) || binade(lowest) != binade(highest)) return false;
+  const ReadSlots first = readSlots(firstReference, w, mLength, mLengthInt);
+  if (first.index1 != first.index0 + 1 || first.index1 + (n - 1) >= mLengthInt) return false;
+  reads.first = first.index0;
+  reads.fraction = first.fraction;
+  reads.coefficient = (1.0f - first.fraction) / (first.fraction + 1.0f);
+  reads.width = w;
+  return true;
+}
+
+bool TapDelay::planSteadyRun(float delay, int n, SteadyReads& reads) const
+{
+  const std::int32_t length = mRingLength;
+  if (mReferenceCounter + n >= length || mWriteCounter + n >= length) return false;
+  if (!mReadHead->planSteady(mReferenceCounter + 1, delay, n, reads)) return false;
+  // The reads trail the writes by this many slots: more than the run, and
+  // no read takes a slot the run writes.
+  reads.firstWrite = mWriteCounter + 1;
+  std::int32_t apart = reads.firstWrite - reads.first;
+  if (apart < 0) apart += length;
+  return apart > n;
+}
+
 void TapDelay::planRun(const float* delays, int n, ReadPlan& plan, bool steady)
 {
   std::int32_t references[kRunLength];

@@ -228,6 +228,52 @@ TEST(BlockPaths, StereoGlidesSettleAndStartAgain)
   EXPECT_EQ(Bits(a.getSmoothedDelayMS2()), Bits(b.getSmoothedDelayMS2()));
 }
 
+// Delays held until their glides settle, each tap at its own: the reads then
+// move on one slot per sample, and every way that can end is crossed: the
+// read position passing a power of two, the counters and the reads wrapping
+// at the end of the ring, reads close enough to reach the samples being
+// written, delays at the longest, filters of every kind (high-pass alone,
+// low-pass alone, both, none, and cutoffs whose feedback coefficient is
+// negative).
+TEST(BlockPaths, StereoSettledDelaysAcrossTheWholeRing)
+{
+  struct Setting
+  {
+    float rate, ms1, ms2, lp1, lp2, hp1, hp2;
+  };
+  const Setting settings[] = {
+      {1000.0f, 1000.37f, 5000.9f, 0.9f, 0.8f, 0.3861f, 0.2f},
+      {1000.0f, 63.5f, 64.3f, 1.0f, 1.0f, 0.3f, 0.5f},
+      {1000.0f, 0.25f, 8191.6f, 0.97f, 0.99f, 0.0f, 0.0f},
+      {1000.0f, 15999.9f, 2047.5f, 1.0f, 1.0f, 0.0f, 0.0f},
+      {1000.0f, 7.0f, 4096.0f, 0.6f, 1.0f, 0.7f, 0.0f},
+      {44100.0f, 375.0f, 625.0f, 1.0f, 1.0f, 0.3861f, 0.3861f},
+  };
+  for (const Setting& s : settings)
+    for (int blockSize : {17, 512, 4096})
+    {
+      auto configure = [&](StereoDelay& engine)
+      {
+        ConfigureStereo(engine, s.rate);
+        engine.setLP1Cutoff(s.lp1);
+        engine.setLP2Cutoff(s.lp2);
+        engine.setHP1Cutoff(s.hp1);
+        engine.setHP2Cutoff(s.hp2);
+        engine.setDelayMS1(s.ms1);
+        engine.setDelayMS2(s.ms2);
+        engine.setFeedback1(0.9f);
+      };
+      StereoDelay a(44100.0f), b(44100.0f);
+      configure(a);
+      configure(b);
+      // Past the end of the ring and back round once more.
+      const int length = static_cast<int>(s.rate) * 16 * 2 + 5000;
+      if (s.rate > 1000.0f && blockSize != 512) continue;
+      ExpectSameBits<StereoDelay>(
+          a, b, blockSize, length, [](int, StereoDelay&) {}, "held");
+    }
+}
+
 // A low rate makes the ring short: the counters wrap many times, reads
 // straddle its end and delays sit at its longest.
 TEST(BlockPaths, ShortRingWrapsAndLongestDelays)
