@@ -120,34 +120,42 @@ void StereoDelay::Tap::passRun(const float* x, float* out, int n)
 namespace
 {
 // Filters of both taps in two vector lanes (the other two idle): each lane
-// takes the steps of OnePole::process.
+// takes the steps of OnePole::process. The loop carries its value before the
+// guard, with the guard's verdict: a1 times the guarded output is a1 times
+// that value where the guard keeps it, and a zero where it does not (the sign
+// of that zero can differ from a1 * 0, but only the sign of a zero sum
+// follows from it, and the guard zeroes such a sum either way). So the guard
+// is worked out beside the loop's multiply instead of before it.
 struct FilterLanes
 {
   Float4 b0, b1, a1, in, out;
+  Float4 unguarded;
+  Int4 zeroed; // lanes whose guard zeroed the last value
 
   FilterLanes(const OnePole& f1, const OnePole& f2)
       : b0{f1.b0(), f2.b0()}, b1{f1.b1(), f2.b1()}, a1{f1.a1(), f2.a1()},
-        in{f1.previousInput(), f2.previousInput()}, out{f1.previousOutput(), f2.previousOutput()}
+        in{f1.previousInput(), f2.previousInput()}, out{f1.previousOutput(), f2.previousOutput()},
+        unguarded(out), zeroed(denormalLanes(out))
   {
   }
-  Float4 process(Float4 x)
-  {
-    out = flushDenormalLanes(b0 * x + b1 * in + a1 * out);
-    in = flushDenormalLanes(x);
-    return out;
-  }
+  Float4 process(Float4 x) { return processGuarded(flushDenormalLanes(x), x); }
   // The same for an input that is guarded already (another filter's output):
   // guarding it again changes nothing.
-  Float4 processGuarded(Float4 x)
-  {
-    out = flushDenormalLanes(b0 * x + b1 * in + a1 * out);
-    in = x;
-    return out;
-  }
+  Float4 processGuarded(Float4 x) { return processGuarded(x, x); }
   void store(OnePole& f1, OnePole& f2) const
   {
     f1.setHistory(in[0], out[0]);
     f2.setHistory(in[1], out[1]);
+  }
+
+private:
+  Float4 processGuarded(Float4 guardedX, Float4 x)
+  {
+    unguarded = b0 * x + b1 * in + clearLanes(a1 * unguarded, zeroed);
+    zeroed = denormalLanes(unguarded);
+    out = clearLanes(unguarded, zeroed);
+    in = guardedX;
+    return out;
   }
 };
 } // namespace

@@ -30,15 +30,28 @@ inline Int4 selectLanes(Int4 mask, Int4 a, Int4 b)
 
 inline Float4 selectLanes(Int4 mask, Float4 a, Float4 b)
 {
-  return reinterpret_cast<Float4>(selectLanes(mask, reinterpret_cast<Int4>(a),
-                                              reinterpret_cast<Int4>(b)));
+  return reinterpret_cast<Float4>(
+      selectLanes(mask, reinterpret_cast<Int4>(a), reinterpret_cast<Int4>(b)));
+}
+
+// Per lane: all ones where the denormal guard of flushDenormal (float) would
+// zero the value.
+inline Int4 denormalLanes(Float4 v)
+{
+  const Float4 magnitude = reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & 0x7fffffff);
+  return magnitude < 1e-30f;
+}
+
+// Per lane: +0 where the mask is set, v elsewhere.
+inline Float4 clearLanes(Float4 v, Int4 mask)
+{
+  return reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & ~mask);
 }
 
 // Per lane: the denormal guard of flushDenormal (float).
 inline Float4 flushDenormalLanes(Float4 v)
 {
-  const Float4 magnitude = reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & 0x7fffffff);
-  return selectLanes(magnitude < 1e-30f, Float4{}, v);
+  return clearLanes(v, denormalLanes(v));
 }
 
 // Four host samples in single precision, and back: doubles are rounded as a

@@ -42,7 +42,8 @@ float Signal(int i)
 // whose bits differ.
 template <class Engine>
 void ExpectSameBits(Engine& perSample, Engine& block, int blockSize, int length,
-                    const std::function<void(int, Engine&)>& automate, const char* what)
+                    const std::function<void(int, Engine&)>& automate, const char* what,
+                    float (*signal)(int) = Signal)
 {
   std::vector<float> in(blockSize), left(blockSize), right(blockSize);
   for (int start = 0, b = 0; start < length; start += blockSize, ++b)
@@ -51,7 +52,7 @@ void ExpectSameBits(Engine& perSample, Engine& block, int blockSize, int length,
     automate(b, block);
     const int n = std::min(blockSize, length - start);
     for (int i = 0; i < n; ++i)
-      in[i] = Signal(start + i);
+      in[i] = signal(start + i);
     block.processBlock(in.data(), left.data(), right.data(), n);
     for (int i = 0; i < n; ++i)
     {
@@ -272,6 +273,39 @@ TEST(BlockPaths, StereoSettledDelaysAcrossTheWholeRing)
       ExpectSameBits<StereoDelay>(
           a, b, blockSize, length, [](int, StereoDelay&) {}, "held");
     }
+}
+
+// Echoes that die away reach the filters' denormal guard, which must zero the
+// same samples on both paths, with delays held or moving. Inputs of -0 and
+// cutoffs whose feedback coefficient is negative make zero sums of either sign.
+TEST(BlockPaths, StereoEchoesDecayIntoTheGuard)
+{
+  auto clickThenZeros = [](int i) { return i % 4000 == 0 ? 1.0f : i % 2 ? -0.0f : 0.0f; };
+  for (bool moving : {false, true})
+    for (float lp : {0.5f, 0.99f})
+      for (float hp : {0.3861f, 0.95f})
+      {
+        auto configure = [&](StereoDelay& engine)
+        {
+          ConfigureStereo(engine, 1000.0f);
+          engine.setLP1Cutoff(lp);
+          engine.setLP2Cutoff(lp);
+          engine.setHP1Cutoff(hp);
+          engine.setHP2Cutoff(hp);
+          engine.setFeedback1(0.3f);
+          engine.setDelayMS1(5.0f);
+          engine.setDelayMS2(9.0f);
+        };
+        StereoDelay a(44100.0f), b(44100.0f);
+        configure(a);
+        configure(b);
+        auto automate = [moving](int block, StereoDelay& engine)
+        {
+          if (moving) engine.setDelayMS1(5.0f + block % 3);
+        };
+        ExpectSameBits<StereoDelay>(a, b, 64, 20000, automate, "decaying", clickThenZeros);
+        EXPECT_EQ(Bits(b.process(0.0f)[0]), 0u); // the echoes were guarded down to zero
+      }
 }
 
 // A low rate makes the ring short: the counters wrap many times, reads
