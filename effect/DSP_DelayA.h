@@ -242,7 +242,7 @@ public:
     mLastOutput = allPassState;
   }
 
-  // Whether the next n samples (n <= kRunLength) at one delay make a steady
+  // Whether the next n samples (any number) at one delay make a steady
   // run (see SteadyReads) without a counter wrapping; fills reads if so.
   // Changes nothing: takeSteadyRun does.
   bool planSteadyRun(float delay, int n, SteadyReads& reads) const;

@@ -308,7 +308,7 @@ bool StereoDelay::passSteadyRun(const float* x, float* pairs, int n)
   mTap2.line->takeSteadyRun(reads2, n);
   float* const ring1 = mTap1.line->ring();
   float* const ring2 = mTap2.line->ring();
-  float q[2 * kRunLength];
+  float q[2 * kSteadyRunLength];
   steadyReads(ring1, reads1, ring2, reads2, q, n);
   pairs[0] = mTap1.output;
   pairs[1] = mTap2.output;
@@ -412,57 +412,74 @@ struct PanLaw
     return out1 * right1 * level1 + out2 * right2 * level2;
   }
 };
+
+// The taps' outputs, interleaved {tap 1, tap 2} per sample, mixed into left
+// and right; four samples at a time, each lane as the scalar tail computes it.
+void mixPairs(const PanLaw& pan, const float* pairs, float* left, float* right, int n)
+{
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    const Float4 a = loadLanes<Float4>(pairs + 2 * i), b = loadLanes<Float4>(pairs + 2 * i + 4);
+    const Float4 out1 = __builtin_shufflevector(a, b, 0, 2, 4, 6);
+    const Float4 out2 = __builtin_shufflevector(a, b, 1, 3, 5, 7);
+    storeLanes(left + i, pan.left(out1, out2));
+    storeLanes(right + i, pan.right(out1, out2));
+  }
+  for (; i < n; ++i)
+  {
+    left[i] = pan.left(pairs[2 * i], pairs[2 * i + 1]);
+    right[i] = pan.right(pairs[2 * i], pairs[2 * i + 1]);
+  }
+}
+
+// The same from one array per tap.
+void mixTaps(const PanLaw& pan, const float* out1, const float* out2, float* left, float* right,
+             int n)
+{
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    const Float4 a = loadLanes<Float4>(out1 + i), b = loadLanes<Float4>(out2 + i);
+    storeLanes(left + i, pan.left(a, b));
+    storeLanes(right + i, pan.right(a, b));
+  }
+  for (; i < n; ++i)
+  {
+    left[i] = pan.left(out1[i], out2[i]);
+    right[i] = pan.right(out1[i], out2[i]);
+  }
+}
 } // namespace
 
 void StereoDelay::processBlock(const float* x, float* left, float* right, int n)
 {
-  float out1[kRunLength], out2[kRunLength];
-  float pairs[2 * kRunLength + 2];
+  if (n <= 0) return;
   const PanLaw pan{1.0f - mTap1.pan, 1.0f - mTap2.pan, mTap1.pan,
                    mTap2.pan,        mTap1.level,      mTap2.level};
-  for (int start = 0; start < n; start += kRunLength)
+  float pairs[2 * kSteadyRunLength + 2];
+  for (int start = 0; start < n; start += kSteadyRunLength)
   {
-    const int count = n - start < kRunLength ? n - start : kRunLength;
-    const float* in = x + start;
-    float* l = left + start;
-    float* r = right + start;
-    // Four samples at a time, each lane as the scalar tail computes it.
-    int i = 0;
-    if (passSteadyRun(in, pairs, count))
-    {
-      const float* p = pairs + 2;
-      for (; i + 4 <= count; i += 4)
-      {
-        const Float4 a = loadLanes<Float4>(p + 2 * i), b = loadLanes<Float4>(p + 2 * i + 4);
-        const Float4 o1 = __builtin_shufflevector(a, b, 0, 2, 4, 6);
-        const Float4 o2 = __builtin_shufflevector(a, b, 1, 3, 5, 7);
-        storeLanes(l + i, pan.left(o1, o2));
-        storeLanes(r + i, pan.right(o1, o2));
-      }
-      for (; i < count; ++i)
-      {
-        l[i] = pan.left(p[2 * i], p[2 * i + 1]);
-        r[i] = pan.right(p[2 * i], p[2 * i + 1]);
-      }
-    }
+    const int count = n - start < kSteadyRunLength ? n - start : kSteadyRunLength;
+    if (passSteadyRun(x + start, pairs, count))
+      mixPairs(pan, pairs + 2, left + start, right + start, count);
     else
-    {
-      passRun(in, out1, out2, count);
-      for (; i + 4 <= count; i += 4)
+      // Whatever is steady of it in shorter runs, the rest planned.
+      for (int run = start; run < start + count; run += kRunLength)
       {
-        const Float4 a = loadLanes<Float4>(out1 + i), b = loadLanes<Float4>(out2 + i);
-        storeLanes(l + i, pan.left(a, b));
-        storeLanes(r + i, pan.right(a, b));
+        const int m = start + count - run < kRunLength ? start + count - run : kRunLength;
+        if (passSteadyRun(x + run, pairs, m))
+          mixPairs(pan, pairs + 2, left + run, right + run, m);
+        else
+        {
+          float out1[kRunLength], out2[kRunLength];
+          passRun(x + run, out1, out2, m);
+          mixTaps(pan, out1, out2, left + run, right + run, m);
+        }
       }
-      for (; i < count; ++i)
-      {
-        l[i] = pan.left(out1[i], out2[i]);
-        r[i] = pan.right(out1[i], out2[i]);
-      }
-    }
-    mOutput[0] = l[count - 1];
-    mOutput[1] = r[count - 1];
   }
+  mOutput[0] = left[n - 1];
+  mOutput[1] = right[n - 1];
 }
 
 void StereoDelay::passRun(const float* in, float* out1, float* out2, int count)

@@ -118,6 +118,9 @@ private:
   template <bool HighPass, bool LowPass, bool Straight>
   void passRunLanes(const float* x, float* out1, float* out2, int n);
 
+  // Steady runs are longer than planned ones: they keep no plan per sample.
+  static constexpr int kSteadyRunLength = 4 * kRunLength;
+
   float mSampleRate;
   Tap mTap1;
   Tap mTap2;

@@ -90,20 +90,23 @@ void Mix(const float* wetSignal, const float* drySignal, float wet, float dry, S
     out[i] = wetSignal[i] * wet + drySignal[i] * dry;
 }
 
-// The same through the engine's block form, a run of samples at a time: each
-// step of the run is a loop of its own that the compiler can vectorise. The
-// input of a run is read before its output is written, so the outputs may be
+// Samples converted and mixed at a time: enough for the engines' longest runs.
+constexpr int kChunkLength = 4 * kRunLength;
+
+// The same through the engine's block form, a chunk of samples at a time: each
+// step of the chunk is a loop of its own that the compiler can vectorise. The
+// input of a chunk is read before its output is written, so the outputs may be
 // the inputs' own buffers.
 template <class Engine, class Sample>
 void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, Sample** inputs, Sample** outputs,
                int nFrames)
 {
   const float wet = gains.wet, dry = gains.dry;
-  float left[kRunLength], right[kRunLength], mono[kRunLength];
-  float wetLeft[kRunLength], wetRight[kRunLength];
-  for (int start = 0; start < nFrames; start += kRunLength)
+  float left[kChunkLength], right[kChunkLength], mono[kChunkLength];
+  float wetLeft[kChunkLength], wetRight[kChunkLength];
+  for (int start = 0; start < nFrames; start += kChunkLength)
   {
-    const int n = nFrames - start < kRunLength ? nFrames - start : kRunLength;
+    const int n = nFrames - start < kChunkLength ? nFrames - start : kChunkLength;
     ConvertInput(inputs[0] + start, inputs[1] + start, left, right, mono, n);
     engine.processBlock(mono, wetLeft, wetRight, n);
     Mix(wetLeft, left, wet, dry, outputs[0] + start, n);
