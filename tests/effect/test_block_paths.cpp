@@ -409,6 +409,30 @@ TEST(BlockPaths, EffectWithAutomationAndBrokenInput)
     }
 }
 
+// The factory preset held for seconds: its delays settle, and most of the
+// effect's samples take the steady runs, at any block size.
+TEST(BlockPaths, EffectFactoryPresetHeld)
+{
+  for (double rate : {44100.0, 96000.0})
+    for (int blockSize : {1, 17, 4096})
+    {
+      EffectPair pair;
+      pair.Start(rate);
+      const int length = static_cast<int>(rate) * 3;
+      for (int start = 0; start < length; start += blockSize)
+      {
+        std::vector<double> left(blockSize), right(blockSize);
+        for (int i = 0; i < blockSize; ++i)
+        {
+          left[i] = Signal(start + i);
+          right[i] = -0.5 * Signal(start + i + 7);
+        }
+        pair.Render(left, right, "factory preset");
+        if (HasFatalFailure()) return;
+      }
+    }
+}
+
 // The outputs may be the inputs' own buffers, as hosts that process in place
 // hand them.
 TEST(BlockPaths, EffectInPlace)
