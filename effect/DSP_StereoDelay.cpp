@@ -293,7 +293,7 @@ void steadyWrites(const float* x, const float* pairs, float* to1, float gain1, f
 }
 } // namespace
 
-bool StereoDelay::passSteadyRun(const float* x, float* pairs, int n)
+bool StereoDelay::passSteadyRun(const float* x, float* left, float* right, int n)
 {
   if (mTap1.highPassOn() != mTap2.highPassOn() || mTap1.lowPassOn() != mTap2.lowPassOn())
     return false;
@@ -310,15 +310,17 @@ bool StereoDelay::passSteadyRun(const float* x, float* pairs, int n)
   float* const ring2 = mTap2.line->ring();
   float q[2 * kSteadyRunLength];
   steadyReads(ring1, reads1, ring2, reads2, q, n);
+  // The taps' outputs, {tap 1, tap 2} per sample, after those of the last run.
+  float pairs[2 * kSteadyRunLength + 2];
   pairs[0] = mTap1.output;
   pairs[1] = mTap2.output;
   const Float4 c{reads1.coefficient, reads2.coefficient};
   if (mTap1.highPassOn())
-    mTap1.lowPassOn() ? passSteadyLanes<true, true>(q, c, pairs, n)
-                      : passSteadyLanes<true, false>(q, c, pairs, n);
+    mTap1.lowPassOn() ? passSteadyLanes<true, true>(q, c, pairs, left, right, n)
+                      : passSteadyLanes<true, false>(q, c, pairs, left, right, n);
   else
-    mTap1.lowPassOn() ? passSteadyLanes<false, true>(q, c, pairs, n)
-                      : passSteadyLanes<false, false>(q, c, pairs, n);
+    mTap1.lowPassOn() ? passSteadyLanes<false, true>(q, c, pairs, left, right, n)
+                      : passSteadyLanes<false, false>(q, c, pairs, left, right, n);
   steadyWrites(x, pairs, ring1 + reads1.firstWrite, mTap1.feedback, ring2 + reads2.firstWrite,
                mTap2.feedback, n);
   mTap1.output = pairs[2 * n];
@@ -329,10 +331,15 @@ bool StereoDelay::passSteadyRun(const float* x, float* pairs, int n)
 // The loops of a steady run in two vector lanes: each lane takes the steps of
 // Tap::passRun after its reads.
 template <bool HighPass, bool LowPass>
-void StereoDelay::passSteadyLanes(const float* q, Float4 c, float* pairs, int n)
+void StereoDelay::passSteadyLanes(const float* q, Float4 c, float* pairs, float* left, float* right,
+                                  int n)
 {
   FilterLanes hp(*mTap1.highPass, *mTap2.highPass), lp(*mTap1.lowPass, *mTap2.lowPass);
   Float4 allPass{mTap1.line->allPassState(), mTap2.line->allPassState()};
+  // The pan law in the loop's spare time: {tap 1, tap 2, tap 1, tap 2} times
+  // the left and right pans, times the levels, each pair summed.
+  const Float4 pan{1.0f - mTap1.pan, 1.0f - mTap2.pan, mTap1.pan, mTap2.pan};
+  const Float4 level{mTap1.level, mTap2.level, mTap1.level, mTap2.level};
   for (int i = 0; i < n; ++i)
   {
     Float4 y = loadPair(q + 2 * i) - allPass * c;
@@ -341,6 +348,10 @@ void StereoDelay::passSteadyLanes(const float* q, Float4 c, float* pairs, int n)
     if (LowPass) y = HighPass ? lp.processGuarded(y) : lp.process(y);
     if (!HighPass && !LowPass) y = flushDenormalLanes(y);
     storePair(pairs + 2 + 2 * i, y);
+    const Float4 parts = __builtin_shufflevector(y, y, 0, 1, 0, 1) * pan * level;
+    const Float4 sums = parts + __builtin_shufflevector(parts, parts, 1, 0, 3, 2);
+    left[i] = sums[0];
+    right[i] = sums[2];
   }
   mTap1.line->endRun(allPass[0]);
   mTap2.line->endRun(allPass[1]);
@@ -413,27 +424,8 @@ struct PanLaw
   }
 };
 
-// The taps' outputs, interleaved {tap 1, tap 2} per sample, mixed into left
-// and right; four samples at a time, each lane as the scalar tail computes it.
-void mixPairs(const PanLaw& pan, const float* pairs, float* left, float* right, int n)
-{
-  int i = 0;
-  for (; i + 4 <= n; i += 4)
-  {
-    const Float4 a = loadLanes<Float4>(pairs + 2 * i), b = loadLanes<Float4>(pairs + 2 * i + 4);
-    const Float4 out1 = __builtin_shufflevector(a, b, 0, 2, 4, 6);
-    const Float4 out2 = __builtin_shufflevector(a, b, 1, 3, 5, 7);
-    storeLanes(left + i, pan.left(out1, out2));
-    storeLanes(right + i, pan.right(out1, out2));
-  }
-  for (; i < n; ++i)
-  {
-    left[i] = pan.left(pairs[2 * i], pairs[2 * i + 1]);
-    right[i] = pan.right(pairs[2 * i], pairs[2 * i + 1]);
-  }
-}
-
-// The same from one array per tap.
+// The taps' outputs mixed into left and right; four samples at a time, each
+// lane as the scalar tail computes it.
 void mixTaps(const PanLaw& pan, const float* out1, const float* out2, float* left, float* right,
              int n)
 {
@@ -457,20 +449,15 @@ void StereoDelay::processBlock(const float* x, float* left, float* right, int n)
   if (n <= 0) return;
   const PanLaw pan{1.0f - mTap1.pan, 1.0f - mTap2.pan, mTap1.pan,
                    mTap2.pan,        mTap1.level,      mTap2.level};
-  float pairs[2 * kSteadyRunLength + 2];
   for (int start = 0; start < n; start += kSteadyRunLength)
   {
     const int count = n - start < kSteadyRunLength ? n - start : kSteadyRunLength;
-    if (passSteadyRun(x + start, pairs, count))
-      mixPairs(pan, pairs + 2, left + start, right + start, count);
-    else
+    if (!passSteadyRun(x + start, left + start, right + start, count))
       // Whatever is steady of it in shorter runs, the rest planned.
       for (int run = start; run < start + count; run += kRunLength)
       {
         const int m = start + count - run < kRunLength ? start + count - run : kRunLength;
-        if (passSteadyRun(x + run, pairs, m))
-          mixPairs(pan, pairs + 2, left + run, right + run, m);
-        else
+        if (!passSteadyRun(x + run, left + run, right + run, m))
         {
           float out1[kRunLength], out2[kRunLength];
           passRun(x + run, out1, out2, m);
