@@ -10,6 +10,9 @@
 #include "IPlug/IControl.h"
 #include "IPlug/IGraphicsMac.h"
 
+#include <system_error>
+#include <thread>
+
 namespace
 {
 IText DisplayStyle(DisplayColor c)
@@ -33,19 +36,41 @@ struct EditorResources
     return nullptr;
   }
 };
-} // namespace
-
-void TolvaneDelay::BuildEditor()
+void LoadLayoutBitmaps(IGraphics* graphics, EditorResources& res)
 {
-  IGraphics* graphics = MakeGraphics(this, kEditorWidth, kEditorHeight, kEditorFPS);
-  graphics->AttachBackground(kBackgroundID, kBackgroundPath);
-
-  EditorResources res;
   for (int i = 0; i < kNumEditorBitmaps; ++i)
   {
     const EditorBitmap& b = kEditorBitmaps[i];
     res.bitmaps[i] = graphics->LoadIBitmap(b.id, b.path, b.frames);
   }
+}
+
+// Every host waits for the constructor, and the background takes about as
+// long to decode as all the other pictures together: it decodes on a thread
+// of its own meanwhile (the bitmap cache takes loads from several threads),
+// and attaching it then finds it in the cache. Without a thread, one after
+// the other.
+void LoadBitmaps(IGraphics* graphics, EditorResources& res)
+{
+  std::thread background;
+  try
+  {
+    background = std::thread([graphics] { graphics->LoadIBitmap(kBackgroundID, kBackgroundPath, 1); });
+  }
+  catch (const std::system_error&)
+  {
+  }
+  LoadLayoutBitmaps(graphics, res);
+  if (background.joinable()) background.join();
+}
+} // namespace
+
+void TolvaneDelay::BuildEditor()
+{
+  IGraphics* graphics = MakeGraphics(this, kEditorWidth, kEditorHeight, kEditorFPS);
+  EditorResources res;
+  LoadBitmaps(graphics, res);
+  graphics->AttachBackground(kBackgroundID, kBackgroundPath);
 
   int nBlockers = 0;
   for (const LayoutControl& row : kEditorControls)

@@ -12,14 +12,19 @@
 
 struct AudioChunk
 {
-  AudioChunk(size_t nChannels, size_t capacity) : channels(nChannels, std::vector<float>(capacity))
+  // Channel c is samples[c * capacity ...]; the samples belong to whoever made the chunk.
+  AudioChunk(float* samples, size_t nChannels, size_t capacity)
+      : channels(nChannels), capacity(capacity)
   {
+    for (size_t c = 0; c < nChannels; ++c)
+      channels[c] = samples + c * capacity;
   }
-  std::vector<std::vector<float>> channels; // each holds `capacity` samples
-  size_t frames = 0;                        // how many of them are in use
-  size_t first = 0;                         // the frame of the signal the chunk starts at
+  std::vector<float*> channels; // each holds `capacity` samples
+  size_t capacity;
+  size_t frames = 0; // how many of them are in use
+  size_t first = 0;  // the frame of the signal the chunk starts at
 
-  size_t Capacity() const { return channels.empty() ? 0 : channels[0].size(); }
+  size_t Capacity() const { return capacity; }
 };
 
 using ChunkPtr = std::unique_ptr<AudioChunk>;

@@ -188,7 +188,55 @@ bool AudioReader::Open(const std::string& path, std::string& error)
   return true;
 }
 
-size_t AudioReader::Read(std::vector<std::vector<float>>& channels, size_t maxFrames)
+namespace
+{
+// Frames of interleaved samples to and from one array per channel; mono and
+// stereo, the only layouts read and written, in one pass each.
+void Deinterleave(const float* in, size_t nChannels, size_t n, float* const* out)
+{
+  if (nChannels == 2)
+  {
+    float* left = out[0];
+    float* right = out[1];
+    for (size_t i = 0; i < n; ++i)
+    {
+      left[i] = in[2 * i];
+      right[i] = in[2 * i + 1];
+    }
+    return;
+  }
+  for (size_t c = 0; c < nChannels; ++c)
+    for (size_t i = 0; i < n; ++i)
+      out[c][i] = in[i * nChannels + c];
+}
+
+// Frames [first, first + n) of each channel.
+void Interleave(const float* const* in, size_t first, size_t nChannels, size_t n, float* out)
+{
+  if (nChannels == 2)
+  {
+    const float* left = in[0] + first;
+    const float* right = in[1] + first;
+    for (size_t i = 0; i < n; ++i)
+    {
+      out[2 * i] = left[i];
+      out[2 * i + 1] = right[i];
+    }
+    return;
+  }
+  for (size_t i = 0; i < n; ++i)
+    for (size_t c = 0; c < nChannels; ++c)
+      out[i * nChannels + c] = in[c][first + i];
+}
+} // namespace
+
+bool AudioReader::HoldsFloats() const
+{
+  const int subtype = mInfo.format & SF_FORMAT_SUBMASK;
+  return subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
+}
+
+size_t AudioReader::Read(float* const* channels, size_t maxFrames)
 {
   if (!mFile || mFailed) return 0;
   const size_t nChannels = static_cast<size_t>(mInfo.channels);
@@ -198,12 +246,7 @@ size_t AudioReader::Read(std::vector<std::vector<float>>& channels, size_t maxFr
   const sf_count_t got =
       sf_readf_float(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(wanted));
   const size_t n = got > 0 ? static_cast<size_t>(got) : 0;
-  for (size_t c = 0; c < nChannels; ++c)
-  {
-    float* target = channels[c].data();
-    for (size_t i = 0; i < n; ++i)
-      target[i] = mInterleaved[i * nChannels + c];
-  }
+  Deinterleave(mInterleaved.data(), nChannels, n, channels);
   mPosition += n;
   // The header promised more than the file holds, or the decoder failed.
   if (n < wanted || sf_error(mFile.get()) != SF_ERR_NO_ERROR) mFailed = true;
@@ -245,17 +288,14 @@ bool AudioWriter::Open(const std::string& path, FileFormat format, double sample
   return true;
 }
 
-bool AudioWriter::Write(const std::vector<std::vector<float>>& channels, size_t offset,
-                        size_t frames, std::string& error)
+bool AudioWriter::Write(const float* const* channels, size_t frames, std::string& error)
 {
   const size_t nChannels = static_cast<size_t>(mChannels);
   for (size_t start = 0; start < frames; start += kChunkFrames)
   {
     const size_t n = std::min(kChunkFrames, frames - start);
     mInterleaved.resize(n * nChannels);
-    for (size_t i = 0; i < n; ++i)
-      for (size_t c = 0; c < nChannels; ++c)
-        mInterleaved[i * nChannels + c] = channels[c][offset + start + i];
+    Interleave(channels, start, nChannels, n, mInterleaved.data());
     if (sf_writef_float(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(n)) !=
         static_cast<sf_count_t>(n))
     {
@@ -306,5 +346,6 @@ bool WriteAudioFile(const std::string& path, const AudioData& audio, FileFormat 
   AudioWriter writer;
   return writer.Open(path, format, audio.sampleRate, static_cast<int>(audio.channels.size()),
                      error) &&
-         writer.Write(audio.channels, 0, audio.Frames(), error) && writer.Close(error);
+         writer.Write(ChannelPointers(audio.channels).data(), audio.Frames(), error) &&
+         writer.Close(error);
 }

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct AudioData
@@ -69,6 +70,16 @@ bool OutputFormatFor(const std::string& path, const SampleFormat* chosen, FileFo
 const char* ContainerName(Container container);
 const char* SampleFormatName(SampleFormat format);
 
+// The first sample of each channel.
+template <class Channels> std::vector<decltype(std::declval<Channels&>()[0].data())>
+ChannelPointers(Channels& channels)
+{
+  std::vector<decltype(channels[0].data())> pointers;
+  for (auto& channel : channels)
+    pointers.push_back(channel.data());
+  return pointers;
+}
+
 const int kMinSampleRate = 8000;
 const int kMaxSampleRate = 192000;
 const int kMaxChannels = 2;
@@ -90,7 +101,13 @@ public:
   size_t Frames() const { return static_cast<size_t>(mInfo.frames); }
   // Up to maxFrames frames into channels[c][0 ...] (each must hold maxFrames);
   // the number read. 0 at the end or after an error; ReadFailed() tells which.
-  size_t Read(std::vector<std::vector<float>>& channels, size_t maxFrames);
+  size_t Read(float* const* channels, size_t maxFrames);
+  size_t Read(std::vector<std::vector<float>>& channels, size_t maxFrames)
+  {
+    return Read(ChannelPointers(channels).data(), maxFrames);
+  }
+  // Whether the file stores floating-point samples (which may be NaN or infinite).
+  bool HoldsFloats() const;
   // True when a read failed or the file ended before the frames its header announces.
   bool ReadFailed() const { return mFailed; }
   // Back to the first frame.
@@ -113,9 +130,8 @@ class AudioWriter
 public:
   bool Open(const std::string& path, FileFormat format, double sampleRate, int channels,
             std::string& error);
-  // frames frames of channels[c][offset ...].
-  bool Write(const std::vector<std::vector<float>>& channels, size_t offset, size_t frames,
-             std::string& error);
+  // frames frames of channels[c][0 ...].
+  bool Write(const float* const* channels, size_t frames, std::string& error);
   bool Close(std::string& error);
 
 private:

@@ -17,8 +17,12 @@ public:
   virtual int Channels() const = 0;
   virtual double SampleRate() const = 0;
   virtual size_t Frames() const = 0;
-  // Up to n frames into block[c][0 ...]; the number read (0 at the end).
-  virtual size_t Read(std::vector<std::vector<float>>& block, size_t n) = 0;
+  // Up to n frames into channels[c][0 ...]; the number read (0 at the end).
+  virtual size_t Read(float* const* channels, size_t n) = 0;
+  size_t Read(std::vector<std::vector<float>>& block, size_t n)
+  {
+    return Read(ChannelPointers(block).data(), n);
+  }
   // Back to the first frame.
   virtual bool Rewind() = 0;
   // Whether a read failed or ended before Frames().
@@ -34,7 +38,8 @@ public:
   int Channels() const override { return mReader.Channels(); }
   double SampleRate() const override { return mReader.SampleRate(); }
   size_t Frames() const override { return mReader.Frames(); }
-  size_t Read(std::vector<std::vector<float>>& block, size_t n) override;
+  using InputSource::Read;
+  size_t Read(float* const* channels, size_t n) override;
   bool Rewind() override;
   bool Failed() const override { return mReader.ReadFailed(); }
   size_t NonFiniteSamples() const override { return mNonFinite; }
@@ -51,7 +56,8 @@ public:
   int Channels() const override { return static_cast<int>(mAudio.channels.size()); }
   double SampleRate() const override { return mAudio.sampleRate; }
   size_t Frames() const override { return mAudio.Frames(); }
-  size_t Read(std::vector<std::vector<float>>& block, size_t n) override;
+  using InputSource::Read;
+  size_t Read(float* const* channels, size_t n) override;
   bool Rewind() override
   {
     mPosition = 0;

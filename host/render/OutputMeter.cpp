@@ -16,24 +16,6 @@ size_t CountNonFinite(const float* x, size_t n)
   return count;
 }
 
-// The largest magnitude; x holds only finite samples. Eight running maxima,
-// so that the loop runs on whole vectors of samples (the order of a maximum
-// does not change it).
-float PeakOf(const float* x, size_t n)
-{
-  float lanes[8] = {};
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8)
-    for (size_t k = 0; k < 8; ++k)
-    {
-      const float magnitude = std::fabs(x[i + k]);
-      lanes[k] = lanes[k] < magnitude ? magnitude : lanes[k];
-    }
-  for (; i < n; ++i)
-    lanes[0] = std::max(lanes[0], std::fabs(x[i]));
-  return *std::max_element(lanes, lanes + 8);
-}
-
 double SumOfSquares(const float* x, size_t n)
 {
   double sums[4] = {0.0, 0.0, 0.0, 0.0};
@@ -68,14 +50,14 @@ void OutputMeter::Reset(size_t channels, double sampleRate, bool clipping)
   mBucketPeak = mPreviousBucketPeak = 0.0;
 }
 
-// The frames [offset, offset + n) of each channel, with any NaN or infinite
-// sample as silence (copied aside then: the block itself is what gets written).
-void OutputMeter::Gather(const std::vector<std::vector<float>>& block, size_t offset, size_t n)
+// The frames [0, n) of each channel, with any NaN or infinite sample as
+// silence (copied aside then: the block itself is what gets written).
+void OutputMeter::Gather(const float* const* channels, size_t n)
 {
   mChannels.resize(mPeaks.size());
   for (size_t c = 0; c < mPeaks.size(); ++c)
   {
-    const float* samples = block[c].data() + offset;
+    const float* samples = channels[c];
     const size_t bad = CountNonFinite(samples, n);
     mChannels[c] = samples;
     if (bad == 0) continue;
@@ -88,9 +70,9 @@ void OutputMeter::Gather(const std::vector<std::vector<float>>& block, size_t of
   }
 }
 
-void OutputMeter::Add(const std::vector<std::vector<float>>& block, size_t offset, size_t n)
+void OutputMeter::Add(const float* const* channels, size_t n)
 {
-  Gather(block, offset, n);
+  Gather(channels, n);
   for (size_t c = 0; c < mPeaks.size(); ++c)
   {
     mPeaks[c] = std::max(mPeaks[c], static_cast<double>(PeakOf(mChannels[c], n)));

@@ -14,8 +14,16 @@ class OutputMeter
 public:
   // clipping: the output format is an integer one, which clips at full scale.
   void Reset(size_t channels, double sampleRate, bool clipping);
-  // frames [offset, offset + n) of each channel, the next ones of the output.
-  void Add(const std::vector<std::vector<float>>& block, size_t offset, size_t n);
+  // frames [0, n) of each channel, the next ones of the output.
+  void Add(const float* const* channels, size_t n);
+  // frames [offset, offset + n) of each channel.
+  void Add(const std::vector<std::vector<float>>& block, size_t offset, size_t n)
+  {
+    std::vector<const float*> channels;
+    for (const auto& channel : block)
+      channels.push_back(channel.data() + offset);
+    Add(channels.data(), n);
+  }
 
   std::vector<ChannelStats> Levels() const;
   double Peak() const;
@@ -31,7 +39,7 @@ public:
   double EndLevel() const;
 
 private:
-  void Gather(const std::vector<std::vector<float>>& block, size_t offset, size_t n);
+  void Gather(const float* const* channels, size_t n);
 
   std::vector<const float*> mChannels;
   std::vector<std::vector<float>> mScratch;

@@ -17,18 +17,22 @@ void ReadAhead::Start(InputSource& source, size_t chunkFrames, size_t depth, Obs
 // first touched on this thread.
 void ReadAhead::Run()
 {
+  const size_t channels = static_cast<size_t>(mSource->Channels());
+  const size_t chunkSamples = channels * mChunkFrames;
+  mMemory = std::make_unique<ChunkMemory>(mDepth * chunkSamples);
   for (size_t made = 0;;)
   {
     ChunkPtr chunk =
         made < mDepth
-            ? std::make_unique<AudioChunk>(static_cast<size_t>(mSource->Channels()), mChunkFrames)
+            ? std::make_unique<AudioChunk>(mMemory->Samples() + made * chunkSamples, channels,
+                                           mChunkFrames)
             : mFree.Pop();
     if (!chunk || mStopping.load(std::memory_order_relaxed)) break;
     made += made < mDepth ? 1 : 0;
     {
       ScopedTimer timer(mBusySeconds);
       chunk->first = mFramesRead;
-      chunk->frames = mSource->Read(chunk->channels, mChunkFrames);
+      chunk->frames = mSource->Read(chunk->channels.data(), mChunkFrames);
       if (chunk->frames == 0) break;
       mFramesRead += chunk->frames;
       if (mObserve) mObserve(*chunk);

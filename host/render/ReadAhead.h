@@ -9,6 +9,7 @@
 // to the reading thread from Start to Stop.
 
 #include "host/render/AudioChunk.h"
+#include "host/render/ChunkMemory.h"
 #include "host/render/InputSource.h"
 
 #include <atomic>
@@ -44,6 +45,7 @@ private:
   InputSource* mSource = nullptr;
   Observer mObserve;
   ChunkHandover mFull, mFree;
+  std::unique_ptr<ChunkMemory> mMemory; // the chunks' samples, made by the reading thread
   size_t mChunkFrames = 0;
   size_t mDepth = 0;
   std::atomic<bool> mStopping{false};

@@ -284,19 +284,18 @@ private:
   void ObserveInput(const AudioChunk& chunk)
   {
     for (size_t c = 0; c < mPlot.input.size(); ++c)
-      mPlot.input[c].whole.Add(chunk.channels[std::min(c, chunk.channels.size() - 1)].data(),
+      mPlot.input[c].whole.Add(chunk.channels[std::min(c, chunk.channels.size() - 1)],
                                chunk.frames);
-    for (const auto& channel : chunk.channels)
-      for (size_t i = 0; i < chunk.frames; ++i)
-        mInputPeak = std::max(mInputPeak, static_cast<double>(std::fabs(channel[i])));
+    for (const float* channel : chunk.channels)
+      mInputPeak = std::max(mInputPeak, static_cast<double>(PeakOf(channel, chunk.frames)));
   }
 
   // On the writing thread: the levels, and the output's envelopes for the plot.
   void ObserveOutput(const AudioChunk& chunk)
   {
-    mMeter.Add(chunk.channels, 0, chunk.frames);
+    mMeter.Add(chunk.channels.data(), chunk.frames);
     for (size_t c = 0; c < mPlot.output.size(); ++c)
-      mPlot.output[c].whole.Add(chunk.channels[c].data(), chunk.frames);
+      mPlot.output[c].whole.Add(chunk.channels[c], chunk.frames);
   }
 
   // Points the unit's inputs at frames [at, at + n): the input as read ahead,
@@ -322,12 +321,10 @@ private:
       return;
     }
     // The input ends inside this slice: silence after it (chunks hold whole slices).
-    for (auto& channel : mInChunk->channels)
-      std::fill(channel.begin() + static_cast<long>(mInOffset + got),
-                channel.begin() + static_cast<long>(mInOffset + n), 0.0f);
+    for (float* channel : mInChunk->channels)
+      std::fill(channel + mInOffset + got, channel + mInOffset + n, 0.0f);
     for (size_t c = 0; c < mInPointers.size(); ++c)
-      mInPointers[c] =
-          mInChunk->channels[std::min(c, mInChunk->channels.size() - 1)].data() + mInOffset;
+      mInPointers[c] = mInChunk->channels[std::min(c, mInChunk->channels.size() - 1)] + mInOffset;
     mInOffset += got;
   }
 

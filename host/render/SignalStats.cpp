@@ -18,6 +18,23 @@ ChannelStats MeasureChannel(const std::vector<float>& samples)
   return stats;
 }
 
+float PeakOf(const float* x, size_t n)
+{
+  // Eight running maxima, so that the loop runs on whole vectors of samples
+  // (the order of a maximum does not change it).
+  float lanes[8] = {};
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8)
+    for (size_t k = 0; k < 8; ++k)
+    {
+      const float magnitude = std::fabs(x[i + k]);
+      lanes[k] = lanes[k] < magnitude ? magnitude : lanes[k];
+    }
+  for (; i < n; ++i)
+    lanes[0] = std::max(lanes[0], std::fabs(x[i]));
+  return *std::max_element(lanes, lanes + 8);
+}
+
 size_t SilenceNonFinite(float* samples, size_t n)
 {
   size_t replaced = 0;

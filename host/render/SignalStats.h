@@ -17,6 +17,8 @@ ChannelStats MeasureChannel(const std::vector<float>& samples);
 double ToDBFS(double amplitude);
 // The level -90 dBFS, below which echoes count as gone.
 const double kSilenceLevel = 3.1622776601683795e-5;
+// The largest magnitude of x[0..n), which holds only finite samples.
+float PeakOf(const float* x, size_t n);
 // Replaces every NaN or infinite sample with silence; the number replaced.
 size_t SilenceNonFinite(float* samples, size_t n);
 // The first frame where some channel reaches `fraction` of the loudest sample

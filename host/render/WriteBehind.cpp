@@ -23,8 +23,11 @@ void WriteBehind::Start(AudioWriter& writer, size_t channels, size_t chunkFrames
 // The chunks are made here, so that their memory is first touched on this thread.
 void WriteBehind::Run(size_t depth)
 {
+  const size_t chunkSamples = mPointers.size() * mChunkFrames;
+  mMemory = std::make_unique<ChunkMemory>(depth * chunkSamples);
   for (size_t i = 0; i < depth; ++i)
-    mFree.Push(std::make_unique<AudioChunk>(mPointers.size(), mChunkFrames));
+    mFree.Push(std::make_unique<AudioChunk>(mMemory->Samples() + i * chunkSamples,
+                                            mPointers.size(), mChunkFrames));
   while (ChunkPtr chunk = mFull.Pop())
   {
     if (!Failed())
@@ -32,7 +35,7 @@ void WriteBehind::Run(size_t depth)
       ScopedTimer timer(mBusySeconds);
       if (mObserve) mObserve(*chunk);
       std::string error;
-      if (!mWriter->Write(chunk->channels, 0, chunk->frames, error))
+      if (!mWriter->Write(chunk->channels.data(), chunk->frames, error))
       {
         mError = error;
         mFailed.store(true, std::memory_order_release);
@@ -64,7 +67,7 @@ float* const* WriteBehind::Reserve(size_t n)
     }
   }
   for (size_t c = 0; c < mPointers.size(); ++c)
-    mPointers[c] = mCurrent->channels[c].data() + mCurrent->frames;
+    mPointers[c] = mCurrent->channels[c] + mCurrent->frames;
   return mPointers.data();
 }
 
@@ -81,7 +84,7 @@ void WriteBehind::Append(const std::vector<std::vector<float>>& block, size_t of
     const size_t step = std::min(n - done, room > 0 ? room : mChunkFrames);
     float* const* target = Reserve(step);
     for (size_t c = 0; c < mPointers.size(); ++c)
-      std::copy_n(block[c].begin() + static_cast<long>(offset + done), step, target[c]);
+      std::copy_n(block[c].data() + offset + done, step, target[c]);
     Commit(step);
     done += step;
   }

@@ -10,6 +10,7 @@
 
 #include "host/render/AudioChunk.h"
 #include "host/render/AudioFile.h"
+#include "host/render/ChunkMemory.h"
 
 #include <atomic>
 #include <functional>
@@ -49,6 +50,7 @@ private:
   AudioWriter* mWriter = nullptr;
   Observer mObserve;
   ChunkHandover mFull, mFree;
+  std::unique_ptr<ChunkMemory> mMemory; // the chunks' samples, made by the writing thread
   ChunkPtr mCurrent;
   std::vector<float*> mPointers;
   size_t mChunkFrames = 0;

@@ -49,14 +49,13 @@ TEST(HostStreaming, ReadAheadHandsOverTheWholeInputInOrder)
                  EXPECT_EQ(chunk.first, observedFrames);
                  observedFrames += chunk.frames;
                  for (size_t c = 0; c < 2; ++c)
-                   seen[c].insert(seen[c].end(), chunk.channels[c].begin(),
-                                  chunk.channels[c].begin() + long(chunk.frames));
+                   seen[c].insert(seen[c].end(), chunk.channels[c],
+                                  chunk.channels[c] + chunk.frames);
                });
   while (ChunkPtr chunk = reader.Next())
   {
     for (size_t c = 0; c < 2; ++c)
-      taken[c].insert(taken[c].end(), chunk->channels[c].begin(),
-                      chunk->channels[c].begin() + long(chunk->frames));
+      taken[c].insert(taken[c].end(), chunk->channels[c], chunk->channels[c] + chunk->frames);
     reader.Recycle(std::move(chunk));
   }
   reader.Stop();
