@@ -142,10 +142,11 @@ struct FilterLanes
   // The same for an input that is guarded already (another filter's output):
   // guarding it again changes nothing.
   Float4 processGuarded(Float4 x) { return processGuarded(x, x); }
-  void store(OnePole& f1, OnePole& f2) const
+  // Back into the filters; a filter that is switched off keeps its history.
+  void store(OnePole& f1, OnePole& f2, bool on1 = true, bool on2 = true) const
   {
-    f1.setHistory(in[0], out[0]);
-    f2.setHistory(in[1], out[1]);
+    if (on1) f1.setHistory(in[0], out[0]);
+    if (on2) f2.setHistory(in[1], out[1]);
   }
 
 private:
@@ -295,8 +296,6 @@ void steadyWrites(const float* x, const float* pairs, float* to1, float gain1, f
 
 bool StereoDelay::passSteadyRun(const float* x, float* left, float* right, int n)
 {
-  if (mTap1.highPassOn() != mTap2.highPassOn() || mTap1.lowPassOn() != mTap2.lowPassOn())
-    return false;
   if (!mGlide.settled(mTap1.targetDelay, mTap1.smoothedDelay) ||
       !mGlide.settled(mTap2.targetDelay, mTap2.smoothedDelay))
     return false;
@@ -315,12 +314,22 @@ bool StereoDelay::passSteadyRun(const float* x, float* left, float* right, int n
   pairs[0] = mTap1.output;
   pairs[1] = mTap2.output;
   const Float4 c{reads1.coefficient, reads2.coefficient};
-  if (mTap1.highPassOn())
-    mTap1.lowPassOn() ? passSteadyLanes<true, true>(q, c, pairs, left, right, n)
-                      : passSteadyLanes<true, false>(q, c, pairs, left, right, n);
+  const bool highPass = mTap1.highPassOn() || mTap2.highPassOn();
+  const bool lowPass = mTap1.lowPassOn() || mTap2.lowPassOn();
+  if (mTap1.highPassOn() != mTap2.highPassOn() || mTap1.lowPassOn() != mTap2.lowPassOn())
+  {
+    if (highPass)
+      lowPass ? passSteadyLanes<true, true, false>(q, c, pairs, left, right, n)
+              : passSteadyLanes<true, false, false>(q, c, pairs, left, right, n);
+    else
+      passSteadyLanes<false, true, false>(q, c, pairs, left, right, n);
+  }
+  else if (highPass)
+    lowPass ? passSteadyLanes<true, true, true>(q, c, pairs, left, right, n)
+            : passSteadyLanes<true, false, true>(q, c, pairs, left, right, n);
   else
-    mTap1.lowPassOn() ? passSteadyLanes<false, true>(q, c, pairs, left, right, n)
-                      : passSteadyLanes<false, false>(q, c, pairs, left, right, n);
+    lowPass ? passSteadyLanes<false, true, true>(q, c, pairs, left, right, n)
+            : passSteadyLanes<false, false, true>(q, c, pairs, left, right, n);
   steadyWrites(x, pairs, ring1 + reads1.firstWrite, mTap1.feedback, ring2 + reads2.firstWrite,
                mTap2.feedback, n);
   mTap1.output = pairs[2 * n];
@@ -329,8 +338,10 @@ bool StereoDelay::passSteadyRun(const float* x, float* left, float* right, int n
 }
 
 // The loops of a steady run in two vector lanes: each lane takes the steps of
-// Tap::passRun after its reads.
-template <bool HighPass, bool LowPass>
+// Tap::passRun after its reads. Alike: both taps have the same filters on;
+// otherwise a stage that is off for one tap passes its lane through, and every
+// lane is guarded at the end (a filter's output is guarded already).
+template <bool HighPass, bool LowPass, bool Alike>
 void StereoDelay::passSteadyLanes(const float* q, Float4 c, float* pairs, float* left, float* right,
                                   int n)
 {
@@ -340,13 +351,24 @@ void StereoDelay::passSteadyLanes(const float* q, Float4 c, float* pairs, float*
   // the left and right pans, times the levels, each pair summed.
   const Float4 pan{1.0f - mTap1.pan, 1.0f - mTap2.pan, mTap1.pan, mTap2.pan};
   const Float4 level{mTap1.level, mTap2.level, mTap1.level, mTap2.level};
+  const Int4 highPassOn{-mTap1.highPassOn(), -mTap2.highPassOn()};
+  const Int4 lowPassOn{-mTap1.lowPassOn(), -mTap2.lowPassOn()};
   for (int i = 0; i < n; ++i)
   {
     Float4 y = loadPair(q + 2 * i) - allPass * c;
     allPass = y;
-    if (HighPass) y = hp.process(y);
-    if (LowPass) y = HighPass ? lp.processGuarded(y) : lp.process(y);
-    if (!HighPass && !LowPass) y = flushDenormalLanes(y);
+    if (Alike)
+    {
+      if (HighPass) y = hp.process(y);
+      if (LowPass) y = HighPass ? lp.processGuarded(y) : lp.process(y);
+      if (!HighPass && !LowPass) y = flushDenormalLanes(y);
+    }
+    else
+    {
+      if (HighPass) y = selectLanes(highPassOn, hp.process(y), y);
+      if (LowPass) y = selectLanes(lowPassOn, lp.process(y), y);
+      y = flushDenormalLanes(y);
+    }
     storePair(pairs + 2 + 2 * i, y);
     const Float4 parts = __builtin_shufflevector(y, y, 0, 1, 0, 1) * pan * level;
     const Float4 sums = parts + __builtin_shufflevector(parts, parts, 1, 0, 3, 2);
@@ -355,8 +377,8 @@ void StereoDelay::passSteadyLanes(const float* q, Float4 c, float* pairs, float*
   }
   mTap1.line->endRun(allPass[0]);
   mTap2.line->endRun(allPass[1]);
-  hp.store(*mTap1.highPass, *mTap2.highPass);
-  lp.store(*mTap1.lowPass, *mTap2.lowPass);
+  hp.store(*mTap1.highPass, *mTap2.highPass, mTap1.highPassOn(), mTap2.highPassOn());
+  lp.store(*mTap1.lowPass, *mTap2.lowPass, mTap1.lowPassOn(), mTap2.lowPassOn());
 }
 
 StereoDelay::StereoDelay(float sampleRate)

@@ -104,11 +104,10 @@ private:
   };
 
   // A run at settled delays whose reads are steady (see SteadyReads) in both
-  // taps, with the filters switched alike: the reads first, then the loops
-  // side by side, then the writes. False (and nothing done) when the run is
-  // not of that kind.
+  // taps: the reads first, then the loops side by side, then the writes.
+  // False (and nothing done) when the run is not of that kind.
   bool passSteadyRun(const float* x, float* left, float* right, int n);
-  template <bool HighPass, bool LowPass>
+  template <bool HighPass, bool LowPass, bool Alike>
   void passSteadyLanes(const float* q, Float4 c, float* pairs, float* left, float* right, int n);
   // Any other run: planned reads, each sample written then read.
   void passRun(const float* x, float* out1, float* out2, int n);

@@ -234,8 +234,8 @@ TEST(BlockPaths, StereoGlidesSettleAndStartAgain)
 // read position passing a power of two, the counters and the reads wrapping
 // at the end of the ring, reads close enough to reach the samples being
 // written, delays at the longest, filters of every kind (high-pass alone,
-// low-pass alone, both, none, and cutoffs whose feedback coefficient is
-// negative).
+// low-pass alone, both, none, switched apart between the taps, and cutoffs
+// whose feedback coefficient is negative).
 TEST(BlockPaths, StereoSettledDelaysAcrossTheWholeRing)
 {
   struct Setting
@@ -248,6 +248,9 @@ TEST(BlockPaths, StereoSettledDelaysAcrossTheWholeRing)
       {1000.0f, 0.25f, 8191.6f, 0.97f, 0.99f, 0.0f, 0.0f},
       {1000.0f, 15999.9f, 2047.5f, 1.0f, 1.0f, 0.0f, 0.0f},
       {1000.0f, 7.0f, 4096.0f, 0.6f, 1.0f, 0.7f, 0.0f},
+      {1000.0f, 900.5f, 3000.25f, 1.0f, 1.0f, 0.4f, 0.0f},
+      {1000.0f, 3000.25f, 900.5f, 0.7f, 1.0f, 0.0f, 0.0f},
+      {1000.0f, 2500.0f, 1500.3f, 0.5f, 1.0f, 0.0f, 0.6f},
       {44100.0f, 375.0f, 625.0f, 1.0f, 1.0f, 0.3861f, 0.3861f},
   };
   for (const Setting& s : settings)
@@ -276,36 +279,49 @@ TEST(BlockPaths, StereoSettledDelaysAcrossTheWholeRing)
 }
 
 // Echoes that die away reach the filters' denormal guard, which must zero the
-// same samples on both paths, with delays held or moving. Inputs of -0 and
-// cutoffs whose feedback coefficient is negative make zero sums of either sign.
+// same samples on both paths, with delays held or moving and the taps' filters
+// switched alike or apart. Inputs of -0 and cutoffs whose feedback coefficient
+// is negative make zero sums of either sign.
 TEST(BlockPaths, StereoEchoesDecayIntoTheGuard)
 {
-  auto clickThenZeros = [](int i) { return i % 4000 == 0 ? 1.0f : i % 2 ? -0.0f : 0.0f; };
+  auto clickThenZeros = [](int i) { return i % 10000 == 0 ? 1.0f : i % 2 ? -0.0f : 0.0f; };
+  // Low-pass and high-pass values of tap 1, then tap 2: alike, and apart.
+  const float filters[][4] = {{0.5f, 0.3861f, 0.5f, 0.3861f},   {0.5f, 0.95f, 0.5f, 0.95f},
+                              {0.99f, 0.3861f, 0.99f, 0.3861f}, {0.99f, 0.95f, 0.99f, 0.95f},
+                              {1.0f, 0.3861f, 1.0f, 0.0f},      {0.5f, 0.0f, 1.0f, 0.0f},
+                              {0.99f, 0.0f, 1.0f, 0.95f},       {1.0f, 0.0f, 0.5f, 0.3861f}};
   for (bool moving : {false, true})
-    for (float lp : {0.5f, 0.99f})
-      for (float hp : {0.3861f, 0.95f})
+    for (int k = 0; k < 8; ++k)
+    {
+      auto configure = [&](StereoDelay& engine)
       {
-        auto configure = [&](StereoDelay& engine)
-        {
-          ConfigureStereo(engine, 1000.0f);
-          engine.setLP1Cutoff(lp);
-          engine.setLP2Cutoff(lp);
-          engine.setHP1Cutoff(hp);
-          engine.setHP2Cutoff(hp);
-          engine.setFeedback1(0.3f);
-          engine.setDelayMS1(5.0f);
-          engine.setDelayMS2(9.0f);
-        };
-        StereoDelay a(44100.0f), b(44100.0f);
-        configure(a);
-        configure(b);
-        auto automate = [moving](int block, StereoDelay& engine)
-        {
-          if (moving) engine.setDelayMS1(5.0f + block % 3);
-        };
-        ExpectSameBits<StereoDelay>(a, b, 64, 20000, automate, "decaying", clickThenZeros);
-        EXPECT_EQ(Bits(b.process(0.0f)[0]), 0u); // the echoes were guarded down to zero
+        ConfigureStereo(engine, 1000.0f);
+        engine.setLP1Cutoff(filters[k][0]);
+        engine.setHP1Cutoff(filters[k][1]);
+        engine.setLP2Cutoff(filters[k][2]);
+        engine.setHP2Cutoff(filters[k][3]);
+        engine.setFeedback1(0.3f);
+        engine.setFeedback2(0.1f);
+        engine.setDelayMS1(150.0f);
+        engine.setDelayMS2(230.0f);
+      };
+      StereoDelay a(44100.0f), b(44100.0f);
+      configure(a);
+      configure(b);
+      // Half way tap 2's low-pass comes on (or moves): one that was off must
+      // have kept its history.
+      auto automate = [moving](int block, StereoDelay& engine)
+      {
+        if (moving) engine.setDelayMS1(150.0f + block % 3);
+        if (block == 165) engine.setLP2Cutoff(0.6f);
+      };
+      ExpectSameBits<StereoDelay>(a, b, 64, 30000, automate, "decaying", clickThenZeros);
+      // The echoes of the first settings were guarded down to zero.
+      if (k < 4)
+      {
+        EXPECT_EQ(Bits(b.process(0.0f)[0]), 0u);
       }
+    }
 }
 
 // A low rate makes the ring short: the counters wrap many times, reads
