@@ -17,7 +17,7 @@ count() # <program> <benchmark> <function> <label>
   # their call counts, then its "*" line with its inclusive count.
   callgrind_annotate --inclusive=yes --tree=caller "$out" 2>/dev/null |
     awk -v fn="$3" -v label="$4" '
-      /^ *[0-9,]+ .* < / { n = $0; sub(/.*\(/, "", n); sub(/x\).*/, "", n); calls += n; next }
+      /^ *[0-9,]+ .* < / { n = $0; sub(/.*\(/, "", n); sub(/x\).*/, "", n); gsub(/,/, "", n); calls += n; next }
       /^ *[0-9,]+ .* \* / {
         if (index($0, fn) && calls > 0) {
           c = $1; gsub(/,/, "", c)
