@@ -2,11 +2,16 @@
 
 #include <png.h>
 
+#include <zlib.h>
+
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "lice/lice_paint.h"
@@ -186,10 +191,92 @@ LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int len, LICE_IBitmap* bm
 
 namespace
 {
-// Writes every row; false on any libpng or file error.
-bool writeRows(png_structp png, png_infop info, FILE* f, LICE_IBitmap* bmp)
+// Pictures of at least this many pixels are compressed in two halves at once.
+const long long kParallelPixels = 1 << 20;
+const int kCompressionLevel = 3;
+
+// One half of the image data: the rows [first, last) as the file holds them
+// (a filter byte of 0, then R, G, B, A per pixel), deflated on their own into
+// a raw stream that the next half's stream continues; `last` the stream ends.
+struct DeflatedRows
 {
-  if (setjmp(png_jmpbuf(png))) return false;
+  std::vector<unsigned char> bytes;
+  unsigned long adler = 1; // of the rows' uncompressed bytes
+  bool ok = false;
+};
+
+void deflateRows(LICE_IBitmap* bmp, int first, int last, bool final, DeflatedRows& out)
+{
+  z_stream z = {};
+  if (deflateInit2(&z, kCompressionLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
+  const lice_detail::Rows rows = lice_detail::rowsOf(bmp);
+  const size_t rowBytes = size_t(bmp->getWidth()) * 4 + 1;
+  std::vector<unsigned char> row(rowBytes);
+  // Room grows as needed: the bound for incompressible rows would be megabytes of fresh memory.
+  const size_t kStep = 64 * 1024;
+  size_t written = 0;
+  bool ok = true;
+  for (int y = first; y < last && ok; ++y)
+  {
+    const LICE_pixel* pixels = rows.row(y);
+    row[0] = 0; // no filter
+    for (int x = 0; x < bmp->getWidth(); ++x)
+    {
+      const uint32_t argb = pixels[x]; // bytes A, R, G, B
+      const uint32_t rgba = (argb >> 8) | (argb << 24);
+      std::memcpy(&row[1 + size_t(x) * 4], &rgba, 4);
+    }
+    out.adler = adler32(out.adler, row.data(), uInt(rowBytes));
+    z.next_in = row.data();
+    z.avail_in = uInt(rowBytes);
+    const int flush = y + 1 < last ? Z_NO_FLUSH : (final ? Z_FINISH : Z_SYNC_FLUSH);
+    int status = Z_OK;
+    do
+    {
+      if (out.bytes.size() - written < kStep) out.bytes.resize(written + kStep);
+      z.next_out = out.bytes.data() + written;
+      z.avail_out = uInt(out.bytes.size() - written);
+      status = deflate(&z, flush);
+      written = out.bytes.size() - z.avail_out;
+    } while (status == Z_OK && (z.avail_in > 0 || z.avail_out == 0));
+    ok = status == Z_OK || status == Z_STREAM_END || status == Z_BUF_ERROR;
+  }
+  out.bytes.resize(written);
+  out.ok = ok;
+  deflateEnd(&z);
+}
+
+// The image data of a large picture: its two halves deflated at once on two
+// threads, joined into one zlib stream (the second half starts a fresh
+// window, which costs little on pictures of flat colours).
+bool deflateInHalves(LICE_IBitmap* bmp, std::vector<unsigned char>& data)
+{
+  const int middle = bmp->getHeight() / 2;
+  DeflatedRows top, bottom;
+  std::thread second;
+  try
+  {
+    second = std::thread([&] { deflateRows(bmp, middle, bmp->getHeight(), true, bottom); });
+  }
+  catch (const std::system_error&)
+  {
+    deflateRows(bmp, middle, bmp->getHeight(), true, bottom);
+  }
+  deflateRows(bmp, 0, middle, false, top);
+  if (second.joinable()) second.join();
+  if (!top.ok || !bottom.ok) return false;
+  const size_t bottomBytes = size_t(bmp->getHeight() - middle) * (size_t(bmp->getWidth()) * 4 + 1);
+  const unsigned long adler = adler32_combine(top.adler, bottom.adler, z_off_t(bottomBytes));
+  data = {0x78, 0x5e}; // deflate, 32 KB window, a fast level
+  data.insert(data.end(), top.bytes.begin(), top.bytes.end());
+  data.insert(data.end(), bottom.bytes.begin(), bottom.bytes.end());
+  for (int shift = 24; shift >= 0; shift -= 8)
+    data.push_back(static_cast<unsigned char>(adler >> shift));
+  return true;
+}
+
+void writeHeader(png_structp png, png_infop info, FILE* f, LICE_IBitmap* bmp)
+{
   png_init_io(png, f);
   png_set_IHDR(png, info, png_uint_32(bmp->getWidth()), png_uint_32(bmp->getHeight()), 8,
                PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
@@ -197,8 +284,15 @@ bool writeRows(png_structp png, png_infop info, FILE* f, LICE_IBitmap* bmp)
   // Pictures of flat colours: unfiltered rows and a fast deflate level write
   // several times faster than the adaptive defaults and stay small.
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_compression_level(png, 3);
+  png_set_compression_level(png, kCompressionLevel);
   png_write_info(png, info);
+}
+
+// Writes every row; false on any libpng or file error.
+bool writeRows(png_structp png, png_infop info, FILE* f, LICE_IBitmap* bmp)
+{
+  if (setjmp(png_jmpbuf(png))) return false;
+  writeHeader(png, info, f, bmp);
   png_set_swap_alpha(png); // our rows are A, R, G, B; the file's are R, G, B, A
   const lice_detail::Rows rows = lice_detail::rowsOf(bmp);
   for (int y = 0; y < bmp->getHeight(); ++y)
@@ -206,18 +300,37 @@ bool writeRows(png_structp png, png_infop info, FILE* f, LICE_IBitmap* bmp)
   png_write_end(png, nullptr);
   return true;
 }
+
+// The same with the image data deflated beforehand, written as one chunk.
+bool writeDeflated(png_structp png, png_infop info, FILE* f, LICE_IBitmap* bmp,
+                   const std::vector<unsigned char>& data)
+{
+  if (setjmp(png_jmpbuf(png))) return false;
+  writeHeader(png, info, f, bmp);
+  png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), data.data(), data.size());
+  png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
+  png_write_flush(png);
+  return true;
+}
+
+bool isLarge(LICE_IBitmap* bmp)
+{
+  return static_cast<long long>(bmp->getWidth()) * bmp->getHeight() >= kParallelPixels;
+}
 } // namespace
 
 bool LICE_WritePNG(const char* filename, LICE_IBitmap* bmp)
 {
   if (!filename || !lice_detail::hasPixels(bmp) || bmp->getWidth() <= 0 || bmp->getHeight() <= 0)
     return false;
+  std::vector<unsigned char> data;
+  const bool deflated = isLarge(bmp) && deflateInHalves(bmp, data);
   FILE* f = std::fopen(filename, "wb");
   if (!f) return false;
   png_structp png =
       png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, failSilently, ignoreWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool ok = info && writeRows(png, info, f, bmp);
+  bool ok = info && (deflated ? writeDeflated(png, info, f, bmp, data) : writeRows(png, info, f, bmp));
   if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
   ok = std::fclose(f) == 0 && ok;
   if (!ok) std::remove(filename);

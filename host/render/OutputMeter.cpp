@@ -28,13 +28,6 @@ double SumOfSquares(const float* x, size_t n)
   return (sums[0] + sums[1]) + (sums[2] + sums[3]);
 }
 
-size_t CountOver(const float* x, size_t n)
-{
-  size_t count = 0;
-  for (size_t i = 0; i < n; ++i)
-    count += std::fabs(x[i]) > 1.0f ? 1 : 0;
-  return count;
-}
 } // namespace
 
 void OutputMeter::Reset(size_t channels, double sampleRate, bool clipping)
@@ -74,11 +67,7 @@ void OutputMeter::Add(const float* const* channels, size_t n)
 {
   Gather(channels, n);
   for (size_t c = 0; c < mPeaks.size(); ++c)
-  {
-    mPeaks[c] = std::max(mPeaks[c], static_cast<double>(PeakOf(mChannels[c], n)));
     mSumsOfSquares[c] += SumOfSquares(mChannels[c], n);
-    mOver += CountOver(mChannels[c], n);
-  }
   const auto frameReaches = [this](size_t i, double level)
   {
     for (const float* channel : mChannels)
@@ -97,12 +86,17 @@ void OutputMeter::Add(const float* const* channels, size_t n)
       mLastAboveFloor = static_cast<long>(mFrames + i);
       break;
     }
-  // The loudest sample of each quarter second.
+  // The loudest sample of each quarter second, and of each channel, in one
+  // pass with the samples beyond full scale.
   for (size_t i = 0; i < n;)
   {
     const size_t run = std::min(n - i, mBucketFrames - mInBucket);
-    for (const float* channel : mChannels)
-      mBucketPeak = std::max(mBucketPeak, static_cast<double>(PeakOf(channel + i, run)));
+    for (size_t c = 0; c < mChannels.size(); ++c)
+    {
+      const double peak = PeakCountingOver(mChannels[c] + i, run, mOver);
+      mPeaks[c] = std::max(mPeaks[c], peak);
+      mBucketPeak = std::max(mBucketPeak, peak);
+    }
     mInBucket += run;
     i += run;
     if (mInBucket == mBucketFrames)

@@ -507,9 +507,14 @@ private:
         !FindFirstHit(*mSource, mInputPeak * kHitFraction, mPlot.hitFrame, error))
       return false;
     PrepareDetail(mPlot);
-    if (!ReadInputDetail(*mSource, mPlot.input, error) ||
-        !ReadOutputDetail(writtenAudio, mPlot.output, error))
-      return false;
+    // The input's and the output's stretch around the hit are read at once.
+    std::string inputError;
+    bool inputRead = false;
+    std::thread input([&] { inputRead = ReadInputDetail(*mSource, mPlot.input, inputError); });
+    const bool outputRead = ReadOutputDetail(writtenAudio, mPlot.output, error);
+    input.join();
+    if (!inputRead) error = inputError;
+    if (!inputRead || !outputRead) return false;
     const double inputSeconds = static_cast<double>(mSource->Frames()) / rate;
     const double outputSeconds = static_cast<double>(mEmitted) / rate;
     // The silent end of a long tail is not worth half the picture.

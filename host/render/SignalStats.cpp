@@ -18,21 +18,35 @@ ChannelStats MeasureChannel(const std::vector<float>& samples)
   return stats;
 }
 
-float PeakOf(const float* x, size_t n)
+float PeakCountingOver(const float* x, size_t n, size_t& over)
 {
-  // Eight running maxima, so that the loop runs on whole vectors of samples
-  // (the order of a maximum does not change it).
+  // Eight running maxima and counts, so that the loop runs on whole vectors
+  // of samples (the order of a maximum does not change it).
   float lanes[8] = {};
+  unsigned counts[8] = {};
   size_t i = 0;
   for (; i + 8 <= n; i += 8)
     for (size_t k = 0; k < 8; ++k)
     {
       const float magnitude = std::fabs(x[i + k]);
       lanes[k] = lanes[k] < magnitude ? magnitude : lanes[k];
+      counts[k] += magnitude > 1.0f ? 1u : 0u;
     }
   for (; i < n; ++i)
-    lanes[0] = std::max(lanes[0], std::fabs(x[i]));
+  {
+    const float magnitude = std::fabs(x[i]);
+    lanes[0] = std::max(lanes[0], magnitude);
+    counts[0] += magnitude > 1.0f ? 1u : 0u;
+  }
+  for (unsigned count : counts)
+    over += count;
   return *std::max_element(lanes, lanes + 8);
+}
+
+float PeakOf(const float* x, size_t n)
+{
+  size_t over = 0;
+  return PeakCountingOver(x, n, over);
 }
 
 size_t SilenceNonFinite(float* samples, size_t n)

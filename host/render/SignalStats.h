@@ -19,6 +19,8 @@ double ToDBFS(double amplitude);
 const double kSilenceLevel = 3.1622776601683795e-5;
 // The largest magnitude of x[0..n), which holds only finite samples.
 float PeakOf(const float* x, size_t n);
+// The same, adding to `over` the number of samples beyond full scale.
+float PeakCountingOver(const float* x, size_t n, size_t& over);
 // Replaces every NaN or infinite sample with silence; the number replaced.
 size_t SilenceNonFinite(float* samples, size_t n);
 // The first frame where some channel reaches `fraction` of the loudest sample

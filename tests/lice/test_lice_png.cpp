@@ -468,6 +468,39 @@ TEST(LicePng, WriteAndReadBack)
   EXPECT_NE(stat(path.c_str(), &st), 0); // nothing left behind
 }
 
+// A picture of a million pixels and more is deflated in two halves at once:
+// libpng's own reader (which checks every checksum) gives back every pixel,
+// flat stretches and noise alike, across the seam between the halves.
+TEST(LicePng, LargePictureWritesInHalvesAndReadsBack)
+{
+  const int w = 1031, h = 1021;
+  LICE_MemBitmap bm(w, h);
+  unsigned int noise = 12345;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+    {
+      noise = noise * 1103515245u + 12345u;
+      const LICE_pixel flat = y < h / 3 ? rgbaPixel(x / 100, y / 100) : 0;
+      LICE_PutPixel(&bm, x, y, flat ? flat : noise | 0x01u, 1.0f, 0);
+    }
+  const std::string path = tempPath("large.png");
+  ASSERT_TRUE(LICE_WritePNG(path.c_str(), &bm));
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_NE(png_image_begin_read_from_file(&image, path.c_str()), 0);
+  image.format = PNG_FORMAT_RGBA;
+  Bytes samples(PNG_IMAGE_SIZE(image));
+  ASSERT_NE(png_image_finish_read(&image, nullptr, samples.data(), 0, nullptr), 0);
+  Decoded d{LICE_LoadPNG(path.c_str())};
+  ASSERT_NE(d.bm, nullptr);
+  int differing = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      differing += LICE_GetPixel(d.bm, x, y) != LICE_GetPixel(&bm, x, y);
+  EXPECT_EQ(differing, 0);
+  std::remove(path.c_str());
+}
+
 TEST(LicePng, NamedResourcesComeFromTheMainBundle)
 {
   EXPECT_EQ(LICE_LoadPNGFromNamedResource(std::string(401, 'a').c_str()), nullptr);
