@@ -167,6 +167,75 @@ void ReadHead::planReads(const std::int32_t* references, Widths widths, int n, R
   plan.adjacent = !(apart[0] | apart[1] | apart[2] | apart[3]);
 }
 
+namespace
+{
+// The exponent field of a positive double.
+inline std::uint64_t binade(double v)
+{
+  std::uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits >> 52;
+}
+} // namespace
+
+namespace
+{
+// Whether the exact values from 'low' to 'high' (positive, below 2^22) lie in
+// one binade: its spacing then divides 1, so adding a whole number of steps to
+// any of them before rounding or after gives the same float.
+inline bool oneBinade(double low, double high)
+{
+  return low >= 1.0 && high < 4194304.0 && binade(low) == binade(high);
+}
+} // namespace
+
+bool ReadHead::planSteady(std::int32_t firstReference, float width, int n, SteadyReads& reads) const
+{
+  if (n < 1) return false;
+  const float w = clampWidth(width);
+  // Each read's position is its reference less the width, rounded, plus the
+  // ring length, rounded again, where it fell below zero. Doubles hold the
+  // exact values. Where they keep to one binade, each read's position is the
+  // first one's plus its step, its second slot is exactly one on, and the
+  // fraction is the first one's.
+  const double first = static_cast<double>(firstReference) - w;
+  const double last = static_cast<double>(firstReference + n - 1) - w;
+  if (first >= 1.0)
+  {
+    if (!oneBinade(first, last + 1.0)) return false;
+  }
+  else
+  {
+    // Below zero all the way. There the subtraction is exact (the distance
+    // back is at most the width, so it fits the width's spacing): only the
+    // wrapped positions round.
+    if (!(last <= -1.0)) return false;
+    const double wrappedFirst = static_cast<float>(first) + static_cast<double>(mLength);
+    const double wrappedLast = static_cast<float>(last) + static_cast<double>(mLength);
+    if (!oneBinade(wrappedFirst, wrappedLast + 1.0)) return false;
+  }
+  const ReadSlots slots = readSlots(firstReference, w, mLength, mLengthInt);
+  if (slots.index1 != slots.index0 + 1 || slots.index1 + (n - 1) >= mLengthInt) return false;
+  reads.first = slots.index0;
+  reads.fraction = slots.fraction;
+  reads.coefficient = (1.0f - slots.fraction) / (slots.fraction + 1.0f);
+  reads.width = w;
+  return true;
+}
+
+bool TapDelay::planSteadyRun(float delay, int n, SteadyReads& reads) const
+{
+  const std::int32_t length = mRingLength;
+  if (mReferenceCounter + n >= length || mWriteCounter + n >= length) return false;
+  if (!mReadHead->planSteady(mReferenceCounter + 1, delay, n, reads)) return false;
+  // The reads trail the writes by this many slots: more than the run, and
+  // no read takes a slot the run writes.
+  reads.firstWrite = mWriteCounter + 1;
+  std::int32_t apart = reads.firstWrite - reads.first;
+  if (apart < 0) apart += length;
+  return apart > n;
+}
+
 void TapDelay::planRun(const float* delays, int n, ReadPlan& plan, bool steady)
 {
   std::int32_t references[kRunLength];

@@ -35,6 +35,19 @@ struct ReadPlan
   bool writesInOrder;
 };
 
+// A run at one steady delay whose reads move on exactly one slot per sample
+// with one coefficient, none of them taking a slot the run writes: read i
+// takes slots first + i and first + 1 + i, write i goes to firstWrite + i.
+// The reads may then all come before the writes.
+struct SteadyReads
+{
+  std::int32_t first;
+  std::int32_t firstWrite;
+  float coefficient;
+  float fraction;
+  float width; // as clamped
+};
+
 // Ring length for a rate: 16 seconds of it, but never more than the storage
 // and never less than one sample.
 constexpr std::int32_t ringLengthForRate(std::int32_t sampleRate)
@@ -104,6 +117,20 @@ public:
   }
   float allPassState() const { return mPrevOut; }
   void setAllPassState(float state) { mPrevOut = state; }
+
+  // Whether n reads from the reference firstReference on at one width move
+  // on one slot per sample with one coefficient, as n process calls would
+  // take them: they do while the read position keeps to one binade (the
+  // subtraction then rounds alike at every step) and the pair does not reach
+  // the end of the ring. Fills the slots of reads if so; changes nothing.
+  bool planSteady(std::int32_t firstReference, float width, int n, SteadyReads& reads) const;
+  // Leaves the head as after the steady reads.
+  void takeSteady(const SteadyReads& reads)
+  {
+    mWidth = reads.width;
+    mFraction = reads.fraction;
+    mCoefficient = reads.coefficient;
+  }
 
   std::int32_t ringLength() const { return mLengthInt; }
   float width() const { return mWidth; }
@@ -208,11 +235,27 @@ public:
   void planRun(const float* delays, int n, ReadPlan& plan, bool steady = false);
   Run beginRun(const ReadPlan& plan) { return Run{mBuffer.get(), mReadHead->allPassState(), plan}; }
   // Stores the run's all-pass state and last output.
-  void endRun(const Run& run)
+  void endRun(const Run& run) { endRun(run.state); }
+  void endRun(float allPassState)
   {
-    mReadHead->setAllPassState(run.state);
-    mLastOutput = run.state;
+    mReadHead->setAllPassState(allPassState);
+    mLastOutput = allPassState;
   }
+
+  // Whether the next n samples (any number) at one delay make a steady
+  // run (see SteadyReads) without a counter wrapping; fills reads if so.
+  // Changes nothing: takeSteadyRun does.
+  bool planSteadyRun(float delay, int n, SteadyReads& reads) const;
+  // Advances the counters over the run and leaves the read head at its
+  // delay, as planRun would.
+  void takeSteadyRun(const SteadyReads& reads, int n)
+  {
+    mReferenceCounter += n;
+    mWriteCounter += n;
+    mReadHead->takeSteady(reads);
+  }
+  float* ring() const { return mBuffer.get(); }
+  float allPassState() const { return mReadHead->allPassState(); }
   // True when no read of the n planned samples takes a slot that the run
   // writes at or before that sample, so reading all before writing any reads
   // the same values as sample order.

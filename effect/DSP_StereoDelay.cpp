@@ -6,6 +6,7 @@
 #include "effect/DSP_Vector.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -119,26 +120,43 @@ void StereoDelay::Tap::passRun(const float* x, float* out, int n)
 namespace
 {
 // Filters of both taps in two vector lanes (the other two idle): each lane
-// takes the steps of OnePole::process.
+// takes the steps of OnePole::process. The loop carries its value before the
+// guard, with the guard's verdict: a1 times the guarded output is a1 times
+// that value where the guard keeps it, and a zero where it does not (the sign
+// of that zero can differ from a1 * 0, but only the sign of a zero sum
+// follows from it, and the guard zeroes such a sum either way). So the guard
+// is worked out beside the loop's multiply instead of before it.
 struct FilterLanes
 {
   Float4 b0, b1, a1, in, out;
+  Float4 unguarded;
+  Int4 zeroed; // lanes whose guard zeroed the last value
 
   FilterLanes(const OnePole& f1, const OnePole& f2)
       : b0{f1.b0(), f2.b0()}, b1{f1.b1(), f2.b1()}, a1{f1.a1(), f2.a1()},
-        in{f1.previousInput(), f2.previousInput()}, out{f1.previousOutput(), f2.previousOutput()}
+        in{f1.previousInput(), f2.previousInput()}, out{f1.previousOutput(), f2.previousOutput()},
+        unguarded(out), zeroed(denormalLanes(out))
   {
   }
-  Float4 process(Float4 x)
+  Float4 process(Float4 x) { return processGuarded(flushDenormalLanes(x), x); }
+  // The same for an input that is guarded already (another filter's output):
+  // guarding it again changes nothing.
+  Float4 processGuarded(Float4 x) { return processGuarded(x, x); }
+  // Back into the filters; a filter that is switched off keeps its history.
+  void store(OnePole& f1, OnePole& f2, bool on1 = true, bool on2 = true) const
   {
-    out = flushDenormalLanes(b0 * x + b1 * in + a1 * out);
-    in = flushDenormalLanes(x);
+    if (on1) f1.setHistory(in[0], out[0]);
+    if (on2) f2.setHistory(in[1], out[1]);
+  }
+
+private:
+  Float4 processGuarded(Float4 guardedX, Float4 x)
+  {
+    unguarded = b0 * x + b1 * in + clearLanes(a1 * unguarded, zeroed);
+    zeroed = denormalLanes(unguarded);
+    out = clearLanes(unguarded, zeroed);
+    in = guardedX;
     return out;
-  }
-  void store(OnePole& f1, OnePole& f2) const
-  {
-    f1.setHistory(in[0], out[0]);
-    f2.setHistory(in[1], out[1]);
   }
 };
 } // namespace
@@ -219,6 +237,150 @@ void StereoDelay::passRunLanes(const float* x, float* out1, float* out2, int n)
   mTap2.output = y[1];
 }
 
+namespace
+{
+// Two floats to the low lanes (the others zero), and back.
+inline Float4 loadPair(const float* p)
+{
+  return __builtin_shufflevector(loadLanes<Float2>(p), Float2{}, 0, 1, 2, 3);
+}
+
+inline void storePair(float* p, Float4 v)
+{
+  storeLanes(p, __builtin_shufflevector(v, v, 0, 1));
+}
+
+// The part of each all-pass read of a steady run that does not depend on the
+// loop, s0 * c + s1, for both taps, interleaved {tap 1, tap 2} per sample.
+void steadyReads(const float* ring1, const SteadyReads& reads1, const float* ring2,
+                 const SteadyReads& reads2, float* q, int n)
+{
+  const float* a = ring1 + reads1.first;
+  const float* b = ring2 + reads2.first;
+  const float c1 = reads1.coefficient, c2 = reads2.coefficient;
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    const Float4 q1 = loadLanes<Float4>(a + i) * c1 + loadLanes<Float4>(a + i + 1);
+    const Float4 q2 = loadLanes<Float4>(b + i) * c2 + loadLanes<Float4>(b + i + 1);
+    storeLanes(q + 2 * i, __builtin_shufflevector(q1, q2, 0, 4, 1, 5));
+    storeLanes(q + 2 * i + 4, __builtin_shufflevector(q1, q2, 2, 6, 3, 7));
+  }
+  for (; i < n; ++i)
+  {
+    q[2 * i] = a[i] * c1 + a[i + 1];
+    q[2 * i + 1] = b[i] * c2 + b[i + 1];
+  }
+}
+
+// The writes of a steady run, (previous output + input) * feedback per tap,
+// from the interleaved outputs, pairs[0] and pairs[1] being those before the run.
+void steadyWrites(const float* x, const float* pairs, float* to1, float gain1, float* to2,
+                  float gain2, int n)
+{
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    const Float4 a = loadLanes<Float4>(pairs + 2 * i), b = loadLanes<Float4>(pairs + 2 * i + 4);
+    const Float4 in = loadLanes<Float4>(x + i);
+    storeLanes(to1 + i, (__builtin_shufflevector(a, b, 0, 2, 4, 6) + in) * gain1);
+    storeLanes(to2 + i, (__builtin_shufflevector(a, b, 1, 3, 5, 7) + in) * gain2);
+  }
+  for (; i < n; ++i)
+  {
+    to1[i] = (pairs[2 * i] + x[i]) * gain1;
+    to2[i] = (pairs[2 * i + 1] + x[i]) * gain2;
+  }
+}
+} // namespace
+
+bool StereoDelay::passSteadyRun(const float* x, float* left, float* right, int n)
+{
+  if (!mGlide.settled(mTap1.targetDelay, mTap1.smoothedDelay) ||
+      !mGlide.settled(mTap2.targetDelay, mTap2.smoothedDelay))
+    return false;
+  SteadyReads reads1, reads2;
+  if (!mTap1.line->planSteadyRun(mSamplesPerMS * mTap1.smoothedDelay, n, reads1) ||
+      !mTap2.line->planSteadyRun(mSamplesPerMS * mTap2.smoothedDelay, n, reads2))
+    return false;
+  mTap1.line->takeSteadyRun(reads1, n);
+  mTap2.line->takeSteadyRun(reads2, n);
+  float* const ring1 = mTap1.line->ring();
+  float* const ring2 = mTap2.line->ring();
+  float q[2 * kSteadyRunLength];
+  steadyReads(ring1, reads1, ring2, reads2, q, n);
+  // The taps' outputs, {tap 1, tap 2} per sample, after those of the last run.
+  float pairs[2 * kSteadyRunLength + 2];
+  pairs[0] = mTap1.output;
+  pairs[1] = mTap2.output;
+  const Float4 c{reads1.coefficient, reads2.coefficient};
+  const bool highPass = mTap1.highPassOn() || mTap2.highPassOn();
+  const bool lowPass = mTap1.lowPassOn() || mTap2.lowPassOn();
+  if (mTap1.highPassOn() != mTap2.highPassOn() || mTap1.lowPassOn() != mTap2.lowPassOn())
+  {
+    if (highPass)
+      lowPass ? passSteadyLanes<true, true, false>(q, c, pairs, left, right, n)
+              : passSteadyLanes<true, false, false>(q, c, pairs, left, right, n);
+    else
+      passSteadyLanes<false, true, false>(q, c, pairs, left, right, n);
+  }
+  else if (highPass)
+    lowPass ? passSteadyLanes<true, true, true>(q, c, pairs, left, right, n)
+            : passSteadyLanes<true, false, true>(q, c, pairs, left, right, n);
+  else
+    lowPass ? passSteadyLanes<false, true, true>(q, c, pairs, left, right, n)
+            : passSteadyLanes<false, false, true>(q, c, pairs, left, right, n);
+  steadyWrites(x, pairs, ring1 + reads1.firstWrite, mTap1.feedback, ring2 + reads2.firstWrite,
+               mTap2.feedback, n);
+  mTap1.output = pairs[2 * n];
+  mTap2.output = pairs[2 * n + 1];
+  return true;
+}
+
+// The loops of a steady run in two vector lanes: each lane takes the steps of
+// Tap::passRun after its reads. Alike: both taps have the same filters on;
+// otherwise a stage that is off for one tap passes its lane through, and every
+// lane is guarded at the end (a filter's output is guarded already).
+template <bool HighPass, bool LowPass, bool Alike>
+void StereoDelay::passSteadyLanes(const float* q, Float4 c, float* pairs, float* left, float* right,
+                                  int n)
+{
+  FilterLanes hp(*mTap1.highPass, *mTap2.highPass), lp(*mTap1.lowPass, *mTap2.lowPass);
+  Float4 allPass{mTap1.line->allPassState(), mTap2.line->allPassState()};
+  // The pan law in the loop's spare time: {tap 1, tap 2, tap 1, tap 2} times
+  // the left and right pans, times the levels, each pair summed.
+  const Float4 pan{1.0f - mTap1.pan, 1.0f - mTap2.pan, mTap1.pan, mTap2.pan};
+  const Float4 level{mTap1.level, mTap2.level, mTap1.level, mTap2.level};
+  const Int4 highPassOn{-mTap1.highPassOn(), -mTap2.highPassOn()};
+  const Int4 lowPassOn{-mTap1.lowPassOn(), -mTap2.lowPassOn()};
+  for (int i = 0; i < n; ++i)
+  {
+    Float4 y = loadPair(q + 2 * i) - allPass * c;
+    allPass = y;
+    if (Alike)
+    {
+      if (HighPass) y = hp.process(y);
+      if (LowPass) y = HighPass ? lp.processGuarded(y) : lp.process(y);
+      if (!HighPass && !LowPass) y = flushDenormalLanes(y);
+    }
+    else
+    {
+      if (HighPass) y = selectLanes(highPassOn, hp.process(y), y);
+      if (LowPass) y = selectLanes(lowPassOn, lp.process(y), y);
+      y = flushDenormalLanes(y);
+    }
+    storePair(pairs + 2 + 2 * i, y);
+    const Float4 parts = __builtin_shufflevector(y, y, 0, 1, 0, 1) * pan * level;
+    const Float4 sums = parts + __builtin_shufflevector(parts, parts, 1, 0, 3, 2);
+    left[i] = sums[0];
+    right[i] = sums[2];
+  }
+  mTap1.line->endRun(allPass[0]);
+  mTap2.line->endRun(allPass[1]);
+  hp.store(*mTap1.highPass, *mTap2.highPass, mTap1.highPassOn(), mTap2.highPassOn());
+  lp.store(*mTap1.lowPass, *mTap2.lowPass, mTap1.lowPassOn(), mTap2.lowPassOn());
+}
+
 StereoDelay::StereoDelay(float sampleRate)
     : mSampleRate(sampleRate), mTap1(sampleRate, 0.0f), mTap2(sampleRate, 1.0f)
 {
@@ -267,47 +429,83 @@ float* StereoDelay::process(float x)
   return mOutput;
 }
 
+namespace
+{
+// The linear pan law with levels, for one sample or four.
+struct PanLaw
+{
+  float left1, left2, right1, right2, level1, level2;
+
+  template <class T> T left(T out1, T out2) const
+  {
+    return out1 * left1 * level1 + out2 * left2 * level2;
+  }
+  template <class T> T right(T out1, T out2) const
+  {
+    return out1 * right1 * level1 + out2 * right2 * level2;
+  }
+};
+
+// The taps' outputs mixed into left and right; four samples at a time, each
+// lane as the scalar tail computes it.
+void mixTaps(const PanLaw& pan, const float* out1, const float* out2, float* left, float* right,
+             int n)
+{
+  int i = 0;
+  for (; i + 4 <= n; i += 4)
+  {
+    const Float4 a = loadLanes<Float4>(out1 + i), b = loadLanes<Float4>(out2 + i);
+    storeLanes(left + i, pan.left(a, b));
+    storeLanes(right + i, pan.right(a, b));
+  }
+  for (; i < n; ++i)
+  {
+    left[i] = pan.left(out1[i], out2[i]);
+    right[i] = pan.right(out1[i], out2[i]);
+  }
+}
+} // namespace
+
 void StereoDelay::processBlock(const float* x, float* left, float* right, int n)
 {
-  float out1[kRunLength], out2[kRunLength];
-  const float left1 = 1.0f - mTap1.pan, left2 = 1.0f - mTap2.pan;
-  const float right1 = mTap1.pan, right2 = mTap2.pan;
-  const float level1 = mTap1.level, level2 = mTap2.level;
-  for (int start = 0; start < n; start += kRunLength)
+  if (n <= 0) return;
+  const PanLaw pan{1.0f - mTap1.pan, 1.0f - mTap2.pan, mTap1.pan,
+                   mTap2.pan,        mTap1.level,      mTap2.level};
+  for (int start = 0; start < n; start += kSteadyRunLength)
   {
-    const int count = n - start < kRunLength ? n - start : kRunLength;
-    mTap1.planRun(count, mGlide, mSamplesPerMS);
-    mTap2.planRun(count, mGlide, mSamplesPerMS);
-    const float* in = x + start;
-    if (mTap1.highPassOn() != mTap2.highPassOn() || mTap1.lowPassOn() != mTap2.lowPassOn())
-    {
-      mTap1.passRun(in, out1, count);
-      mTap2.passRun(in, out2, count);
-    }
-    else if (mTap1.highPassOn())
-      mTap1.lowPassOn() ? passRunSideBySide<true, true>(in, out1, out2, count)
-                        : passRunSideBySide<true, false>(in, out1, out2, count);
-    else
-      mTap1.lowPassOn() ? passRunSideBySide<false, true>(in, out1, out2, count)
-                        : passRunSideBySide<false, false>(in, out1, out2, count);
-    float* l = left + start;
-    float* r = right + start;
-    // Four samples at a time, each lane as the scalar tail computes it.
-    int i = 0;
-    for (; i + 4 <= count; i += 4)
-    {
-      const Float4 a = loadLanes<Float4>(out1 + i), b = loadLanes<Float4>(out2 + i);
-      storeLanes(l + i, a * left1 * level1 + b * left2 * level2);
-      storeLanes(r + i, a * right1 * level1 + b * right2 * level2);
-    }
-    for (; i < count; ++i)
-    {
-      l[i] = out1[i] * left1 * level1 + out2[i] * left2 * level2;
-      r[i] = out1[i] * right1 * level1 + out2[i] * right2 * level2;
-    }
-    mOutput[0] = l[count - 1];
-    mOutput[1] = r[count - 1];
+    const int count = n - start < kSteadyRunLength ? n - start : kSteadyRunLength;
+    if (!passSteadyRun(x + start, left + start, right + start, count))
+      // Whatever is steady of it in shorter runs, the rest planned.
+      for (int run = start; run < start + count; run += kRunLength)
+      {
+        const int m = start + count - run < kRunLength ? start + count - run : kRunLength;
+        if (!passSteadyRun(x + run, left + run, right + run, m))
+        {
+          float out1[kRunLength], out2[kRunLength];
+          passRun(x + run, out1, out2, m);
+          mixTaps(pan, out1, out2, left + run, right + run, m);
+        }
+      }
   }
+  mOutput[0] = left[n - 1];
+  mOutput[1] = right[n - 1];
+}
+
+void StereoDelay::passRun(const float* in, float* out1, float* out2, int count)
+{
+  mTap1.planRun(count, mGlide, mSamplesPerMS);
+  mTap2.planRun(count, mGlide, mSamplesPerMS);
+  if (mTap1.highPassOn() != mTap2.highPassOn() || mTap1.lowPassOn() != mTap2.lowPassOn())
+  {
+    mTap1.passRun(in, out1, count);
+    mTap2.passRun(in, out2, count);
+  }
+  else if (mTap1.highPassOn())
+    mTap1.lowPassOn() ? passRunSideBySide<true, true>(in, out1, out2, count)
+                      : passRunSideBySide<true, false>(in, out1, out2, count);
+  else
+    mTap1.lowPassOn() ? passRunSideBySide<false, true>(in, out1, out2, count)
+                      : passRunSideBySide<false, false>(in, out1, out2, count);
 }
 
 float StereoDelay::getExpo(float x)

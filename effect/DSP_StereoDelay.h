@@ -8,6 +8,7 @@
 #include "effect/DSP_Glide.h"
 #include "effect/DSP_OnePoleHP.h"
 #include "effect/DSP_OnePoleLP.h"
+#include "effect/DSP_Vector.h"
 
 #include <memory>
 
@@ -102,10 +103,21 @@ private:
     float level = 0.5f;
   };
 
+  // A run at settled delays whose reads are steady (see SteadyReads) in both
+  // taps: the reads first, then the loops side by side, then the writes.
+  // False (and nothing done) when the run is not of that kind.
+  bool passSteadyRun(const float* x, float* left, float* right, int n);
+  template <bool HighPass, bool LowPass, bool Alike>
+  void passSteadyLanes(const float* q, Float4 c, float* pairs, float* left, float* right, int n);
+  // Any other run: planned reads, each sample written then read.
+  void passRun(const float* x, float* out1, float* out2, int n);
   template <bool HighPass, bool LowPass>
   void passRunSideBySide(const float* x, float* out1, float* out2, int n);
   template <bool HighPass, bool LowPass, bool Straight>
   void passRunLanes(const float* x, float* out1, float* out2, int n);
+
+  // Steady runs are longer than planned ones: they keep no plan per sample.
+  static constexpr int kSteadyRunLength = 4 * kRunLength;
 
   float mSampleRate;
   Tap mTap1;

@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h> // conversions the compiler misses written generically
+#endif
+
 typedef float Float4 __attribute__((vector_size(16)));
 typedef std::int32_t Int4 __attribute__((vector_size(16)));
 template <class V, class T> inline V loadLanes(const T* p)
@@ -30,15 +34,28 @@ inline Int4 selectLanes(Int4 mask, Int4 a, Int4 b)
 
 inline Float4 selectLanes(Int4 mask, Float4 a, Float4 b)
 {
-  return reinterpret_cast<Float4>(selectLanes(mask, reinterpret_cast<Int4>(a),
-                                              reinterpret_cast<Int4>(b)));
+  return reinterpret_cast<Float4>(
+      selectLanes(mask, reinterpret_cast<Int4>(a), reinterpret_cast<Int4>(b)));
+}
+
+// Per lane: all ones where the denormal guard of flushDenormal (float) would
+// zero the value.
+inline Int4 denormalLanes(Float4 v)
+{
+  const Float4 magnitude = reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & 0x7fffffff);
+  return magnitude < 1e-30f;
+}
+
+// Per lane: +0 where the mask is set, v elsewhere.
+inline Float4 clearLanes(Float4 v, Int4 mask)
+{
+  return reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & ~mask);
 }
 
 // Per lane: the denormal guard of flushDenormal (float).
 inline Float4 flushDenormalLanes(Float4 v)
 {
-  const Float4 magnitude = reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & 0x7fffffff);
-  return selectLanes(magnitude < 1e-30f, Float4{}, v);
+  return clearLanes(v, denormalLanes(v));
 }
 
 // Four host samples in single precision, and back: doubles are rounded as a
@@ -48,9 +65,13 @@ typedef float Float2 __attribute__((vector_size(8)));
 
 inline Float4 loadSingle(const double* p)
 {
+#if defined(__SSE2__)
+  return _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(p)), _mm_cvtpd_ps(_mm_loadu_pd(p + 2)));
+#else
   const Float2 low = __builtin_convertvector(loadLanes<Double2>(p), Float2);
   const Float2 high = __builtin_convertvector(loadLanes<Double2>(p + 2), Float2);
   return __builtin_shufflevector(low, high, 0, 1, 2, 3);
+#endif
 }
 
 inline Float4 loadSingle(const float* p)
@@ -61,7 +82,12 @@ inline Float4 loadSingle(const float* p)
 inline void storeSingle(double* p, Float4 v)
 {
   storeLanes(p, __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), Double2));
+#if defined(__SSE2__)
+  // Written generically, the upper pair is converted one float at a time.
+  storeLanes(p + 2, reinterpret_cast<Double2>(_mm_cvtps_pd(_mm_movehl_ps(v, v))));
+#else
   storeLanes(p + 2, __builtin_convertvector(__builtin_shufflevector(v, v, 2, 3), Double2));
+#endif
 }
 
 inline void storeSingle(float* p, Float4 v)

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 namespace
 {
@@ -90,20 +91,30 @@ void Mix(const float* wetSignal, const float* drySignal, float wet, float dry, S
     out[i] = wetSignal[i] * wet + drySignal[i] * dry;
 }
 
-// The same through the engine's block form, a run of samples at a time: each
-// step of the run is a loop of its own that the compiler can vectorise. The
-// input of a run is read before its output is written, so the outputs may be
+// Samples converted and mixed at a time: the stereo engine takes up to four
+// runs at once when its delays hold still; the loop engine works a run at a
+// time (longer chunks only cost it).
+constexpr int kLongestChunk = 4 * kRunLength;
+template <class Engine> constexpr int ChunkLength()
+{
+  return std::is_same<Engine, StereoDelay>::value ? kLongestChunk : kRunLength;
+}
+
+// The same through the engine's block form, a chunk of samples at a time: each
+// step of the chunk is a loop of its own that the compiler can vectorise. The
+// input of a chunk is read before its output is written, so the outputs may be
 // the inputs' own buffers.
 template <class Engine, class Sample>
 void RunEngine(Engine& engine, TolvaneDelay::WetDry gains, Sample** inputs, Sample** outputs,
                int nFrames)
 {
   const float wet = gains.wet, dry = gains.dry;
-  float left[kRunLength], right[kRunLength], mono[kRunLength];
-  float wetLeft[kRunLength], wetRight[kRunLength];
-  for (int start = 0; start < nFrames; start += kRunLength)
+  constexpr int kChunk = ChunkLength<Engine>();
+  float left[kChunk], right[kChunk], mono[kChunk];
+  float wetLeft[kChunk], wetRight[kChunk];
+  for (int start = 0; start < nFrames; start += kChunk)
   {
-    const int n = nFrames - start < kRunLength ? nFrames - start : kRunLength;
+    const int n = nFrames - start < kChunk ? nFrames - start : kChunk;
     ConvertInput(inputs[0] + start, inputs[1] + start, left, right, mono, n);
     engine.processBlock(mono, wetLeft, wetRight, n);
     Mix(wetLeft, left, wet, dry, outputs[0] + start, n);

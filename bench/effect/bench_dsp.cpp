@@ -103,6 +103,32 @@ static void BM_StereoDelayProcessBlock(benchmark::State& state)
 }
 BENCHMARK(BM_StereoDelayProcessBlock);
 
+// Two cases off the fastest path: 0, the taps' filters switched apart (tap 2
+// without its low-pass); 1, delay 1 gliding all the time (a new target every
+// block).
+static void BM_StereoDelayProcessBlockCase(benchmark::State& state)
+{
+  constexpr int kBlock = 512;
+  StereoDelay engine(44100.0f);
+  configure(engine);
+  const bool gliding = state.range(0) == 1;
+  if (!gliding) engine.setLP2Cutoff(1.0f);
+  const std::vector<float>& input = testInput();
+  std::vector<float> left(kBlock), right(kBlock);
+  size_t pos = 0;
+  bool longer = false;
+  for (auto _ : state)
+  {
+    if (gliding) engine.setDelayMS1((longer = !longer) ? 380.0f : 375.0f);
+    engine.processBlock(input.data() + pos, left.data(), right.data(), kBlock);
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+    pos = (pos + kBlock) % input.size();
+  }
+  state.SetItemsProcessed(state.iterations() * kBlock);
+}
+BENCHMARK(BM_StereoDelayProcessBlockCase)->ArgName("case")->Arg(0)->Arg(1);
+
 static void BM_DelayLoopProcess(benchmark::State& state)
 {
   DelayLoop engine(44100.0f);

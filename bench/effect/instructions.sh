@@ -13,10 +13,19 @@ count() # <program> <benchmark> <function> <label>
 {
   valgrind --tool=callgrind --callgrind-out-file="$out" "$1" \
     --benchmark_filter="$2\$" --benchmark_min_time=0.02 >/dev/null 2>&1
+  # The callers of a function come just before its own line: "<" lines with
+  # their call counts, then its "*" line with its inclusive count.
   callgrind_annotate --inclusive=yes --tree=caller "$out" 2>/dev/null |
-    grep -E "=> .*$3.*\([0-9]+x\)" | head -1 |
-    sed -E 's/^ *([0-9,]+).*\(([0-9]+)x\).*/\1 \2/' | tr -d , |
-    awk -v label="$4" '{ printf "%-28s %7.1f instructions per frame\n", label, $1 / ($2 * 512) }'
+    awk -v fn="$3" -v label="$4" '
+      /^ *[0-9,]+ .* < / { n = $0; sub(/.*\(/, "", n); sub(/x\).*/, "", n); gsub(/,/, "", n); calls += n; next }
+      /^ *[0-9,]+ .* \* / {
+        if (index($0, fn) && calls > 0) {
+          c = $1; gsub(/,/, "", c)
+          printf "%-28s %7.1f instructions per frame\n", label, c / (calls * 512); exit
+        }
+        calls = 0; next
+      }
+      /^$/ { calls = 0 }'
 }
 for setup in 0 1 2; do
   case $setup in 0) name="factory preset" ;; 1) name="loop, one line" ;; 2) name="loop, pong" ;; esac

@@ -42,7 +42,8 @@ float Signal(int i)
 // whose bits differ.
 template <class Engine>
 void ExpectSameBits(Engine& perSample, Engine& block, int blockSize, int length,
-                    const std::function<void(int, Engine&)>& automate, const char* what)
+                    const std::function<void(int, Engine&)>& automate, const char* what,
+                    float (*signal)(int) = Signal)
 {
   std::vector<float> in(blockSize), left(blockSize), right(blockSize);
   for (int start = 0, b = 0; start < length; start += blockSize, ++b)
@@ -51,7 +52,7 @@ void ExpectSameBits(Engine& perSample, Engine& block, int blockSize, int length,
     automate(b, block);
     const int n = std::min(blockSize, length - start);
     for (int i = 0; i < n; ++i)
-      in[i] = Signal(start + i);
+      in[i] = signal(start + i);
     block.processBlock(in.data(), left.data(), right.data(), n);
     for (int i = 0; i < n; ++i)
     {
@@ -233,6 +234,101 @@ TEST(BlockPaths, StereoGlidesSettleAndStartAgain)
   EXPECT_EQ(Bits(a.getSmoothedDelayMS2()), Bits(b.getSmoothedDelayMS2()));
 }
 
+// Delays held until their glides settle, each tap at its own: the reads then
+// move on one slot per sample, and every way that can end is crossed: the
+// read position passing a power of two, the counters and the reads wrapping
+// at the end of the ring, reads close enough to reach the samples being
+// written, delays at the longest, filters of every kind (high-pass alone,
+// low-pass alone, both, none, switched apart between the taps, and cutoffs
+// whose feedback coefficient is negative).
+TEST(BlockPaths, StereoSettledDelaysAcrossTheWholeRing)
+{
+  struct Setting
+  {
+    float rate, ms1, ms2, lp1, lp2, hp1, hp2;
+  };
+  const Setting settings[] = {
+      {1000.0f, 1000.37f, 5000.9f, 0.9f, 0.8f, 0.3861f, 0.2f},
+      {1000.0f, 63.5f, 64.3f, 1.0f, 1.0f, 0.3f, 0.5f},
+      {1000.0f, 0.25f, 8191.6f, 0.97f, 0.99f, 0.0f, 0.0f},
+      {1000.0f, 15999.9f, 2047.5f, 1.0f, 1.0f, 0.0f, 0.0f},
+      {1000.0f, 7.0f, 4096.0f, 0.6f, 1.0f, 0.7f, 0.0f},
+      {1000.0f, 900.5f, 3000.25f, 1.0f, 1.0f, 0.4f, 0.0f},
+      {1000.0f, 3000.25f, 900.5f, 0.7f, 1.0f, 0.0f, 0.0f},
+      {1000.0f, 2500.0f, 1500.3f, 0.5f, 1.0f, 0.0f, 0.6f},
+      {44100.0f, 375.0f, 625.0f, 1.0f, 1.0f, 0.3861f, 0.3861f},
+  };
+  for (const Setting& s : settings)
+    for (int blockSize : {17, 512, 4096})
+    {
+      auto configure = [&](StereoDelay& engine)
+      {
+        ConfigureStereo(engine, s.rate);
+        engine.setLP1Cutoff(s.lp1);
+        engine.setLP2Cutoff(s.lp2);
+        engine.setHP1Cutoff(s.hp1);
+        engine.setHP2Cutoff(s.hp2);
+        engine.setDelayMS1(s.ms1);
+        engine.setDelayMS2(s.ms2);
+        engine.setFeedback1(0.9f);
+      };
+      StereoDelay a(44100.0f), b(44100.0f);
+      configure(a);
+      configure(b);
+      // Past the end of the ring and back round once more.
+      const int length = static_cast<int>(s.rate) * 16 * 2 + 5000;
+      if (s.rate > 1000.0f && blockSize != 512) continue;
+      ExpectSameBits<StereoDelay>(
+          a, b, blockSize, length, [](int, StereoDelay&) {}, "held");
+    }
+}
+
+// Echoes that die away reach the filters' denormal guard, which must zero the
+// same samples on both paths, with delays held or moving and the taps' filters
+// switched alike or apart. Inputs of -0 and cutoffs whose feedback coefficient
+// is negative make zero sums of either sign.
+TEST(BlockPaths, StereoEchoesDecayIntoTheGuard)
+{
+  auto clickThenZeros = [](int i) { return i % 10000 == 0 ? 1.0f : i % 2 ? -0.0f : 0.0f; };
+  // Low-pass and high-pass values of tap 1, then tap 2: alike, and apart.
+  const float filters[][4] = {{0.5f, 0.3861f, 0.5f, 0.3861f},   {0.5f, 0.95f, 0.5f, 0.95f},
+                              {0.99f, 0.3861f, 0.99f, 0.3861f}, {0.99f, 0.95f, 0.99f, 0.95f},
+                              {1.0f, 0.3861f, 1.0f, 0.0f},      {0.5f, 0.0f, 1.0f, 0.0f},
+                              {0.99f, 0.0f, 1.0f, 0.95f},       {1.0f, 0.0f, 0.5f, 0.3861f}};
+  for (bool moving : {false, true})
+    for (int k = 0; k < 8; ++k)
+    {
+      auto configure = [&](StereoDelay& engine)
+      {
+        ConfigureStereo(engine, 1000.0f);
+        engine.setLP1Cutoff(filters[k][0]);
+        engine.setHP1Cutoff(filters[k][1]);
+        engine.setLP2Cutoff(filters[k][2]);
+        engine.setHP2Cutoff(filters[k][3]);
+        engine.setFeedback1(0.3f);
+        engine.setFeedback2(0.1f);
+        engine.setDelayMS1(150.0f);
+        engine.setDelayMS2(230.0f);
+      };
+      StereoDelay a(44100.0f), b(44100.0f);
+      configure(a);
+      configure(b);
+      // Half way tap 2's low-pass comes on (or moves): one that was off must
+      // have kept its history.
+      auto automate = [moving](int block, StereoDelay& engine)
+      {
+        if (moving) engine.setDelayMS1(150.0f + block % 3);
+        if (block == 165) engine.setLP2Cutoff(0.6f);
+      };
+      ExpectSameBits<StereoDelay>(a, b, 64, 30000, automate, "decaying", clickThenZeros);
+      // The echoes of the first settings were guarded down to zero.
+      if (k < 4)
+      {
+        EXPECT_EQ(Bits(b.process(0.0f)[0]), 0u);
+      }
+    }
+}
+
 // A low rate makes the ring short: the counters wrap many times, reads
 // straddle its end and delays sit at its longest.
 TEST(BlockPaths, ShortRingWrapsAndLongestDelays)
@@ -330,6 +426,30 @@ TEST(BlockPaths, EffectWithAutomationAndBrokenInput)
         if (b == 6) right[0] = inf;
         if (b == 7) left[blockSize - 1] = -inf;
         pair.Render(left, right, blockSize == 1 ? "block size 1" : "block");
+      }
+    }
+}
+
+// The factory preset held for seconds: its delays settle, and most of the
+// effect's samples take the steady runs, at any block size.
+TEST(BlockPaths, EffectFactoryPresetHeld)
+{
+  for (double rate : {44100.0, 96000.0})
+    for (int blockSize : {1, 17, 4096})
+    {
+      EffectPair pair;
+      pair.Start(rate);
+      const int length = static_cast<int>(rate) * 3;
+      for (int start = 0; start < length; start += blockSize)
+      {
+        std::vector<double> left(blockSize), right(blockSize);
+        for (int i = 0; i < blockSize; ++i)
+        {
+          left[i] = Signal(start + i);
+          right[i] = -0.5 * Signal(start + i + 7);
+        }
+        pair.Render(left, right, "factory preset");
+        if (HasFatalFailure()) return;
       }
     }
 }

@@ -198,7 +198,7 @@ TEST(TapDelay, ResetClearsEverythingWrittenSinceTheLastClear)
 TEST(TapDelay, ResetTradesForTheCleanSpareAndCleanSpareClearsTheOldRing)
 {
   auto line = makeLine(100, 1.0f); // a ring of 1600 slots
-  line->cleanSpare(); // makeLine's reset traded the fresh ring
+  line->cleanSpare();              // makeLine's reset traded the fresh ring
   feedOnes(*line, 2000);
   line->reset(100, 1.0f);
   EXPECT_EQ(line->slotsClearedByResets(), 0u);
@@ -272,4 +272,39 @@ TEST(TapDelay, RatesBeyondTheStorageStayInside)
   EXPECT_EQ(tiny->ringLength(), 1);
   for (int i = 0; i < 10; ++i)
     EXPECT_EQ(tiny->Process(i + 1.0f), i + 1.0f);
+}
+
+// Where a steady run's reads are taken as moving on one slot per sample with
+// one coefficient, they are exactly the reads the planner works out one by
+// one: at every position of a short ring (so that the read position crosses
+// every power of two, above and below the wrap), for whole, fractional and
+// longest delays. Most such runs must qualify, or the fast path is lost.
+TEST(ReadHead, SteadyReadsAreThePlannedReads)
+{
+  const std::int32_t rate = 1000, length = 16000;
+  ReadHead head(rate, 0.0f);
+  ReadPlan plan;
+  std::int32_t references[kRunLength];
+  long runs = 0, steady = 0;
+  for (float width : {0.0f, 0.3f, 1.0f, 63.5f, 1000.37f, 1234.5678f, 8191.6f, 15999.0f, 3e4f})
+    for (int n : {1, 17, kRunLength})
+      for (std::int32_t first = 0; first + n <= length; first += 3)
+      {
+        for (int i = 0; i < n; ++i)
+          references[i] = first + i;
+        head.setWidth(width);
+        head.plan(references, &width, n, plan, true);
+        SteadyReads reads;
+        ++runs;
+        if (!head.planSteady(first, width, n, reads)) continue;
+        ++steady;
+        EXPECT_EQ(reads.width, head.width());
+        for (int i = 0; i < n; ++i)
+        {
+          ASSERT_EQ(plan.index0[i], reads.first + i) << width << " at " << first + i;
+          ASSERT_EQ(plan.index1[i], reads.first + 1 + i) << width << " at " << first + i;
+          ASSERT_EQ(plan.coefficient[i], reads.coefficient) << width << " at " << first + i;
+        }
+      }
+  EXPECT_GT(steady, runs * 9 / 10);
 }
