@@ -1,27 +1,34 @@
 #include "host/plot/Envelope.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 
 namespace
 {
-// Widens [lo, hi] to take in x[0..n), NaN samples left out, in eight running
-// extremes so that the loop runs on whole vectors of samples.
+// Widens [lo, hi] to take in x[0..n), NaN samples left out, eight samples at
+// a time (minps and maxps keep their second operand when the first is NaN).
 void MinMax(const float* x, size_t n, float& lo, float& hi)
 {
-  float los[8], his[8];
-  std::fill(los, los + 8, lo);
-  std::fill(his, his + 8, hi);
+  __m128 lo0 = _mm_set1_ps(lo), lo1 = lo0, hi0 = _mm_set1_ps(hi), hi1 = hi0;
   size_t i = 0;
   for (; i + 8 <= n; i += 8)
-    for (size_t k = 0; k < 8; ++k)
-    {
-      los[k] = x[i + k] < los[k] ? x[i + k] : los[k];
-      his[k] = his[k] < x[i + k] ? x[i + k] : his[k];
-    }
+  {
+    const __m128 a = _mm_loadu_ps(x + i), b = _mm_loadu_ps(x + i + 4);
+    lo0 = _mm_min_ps(a, lo0);
+    lo1 = _mm_min_ps(b, lo1);
+    hi0 = _mm_max_ps(a, hi0);
+    hi1 = _mm_max_ps(b, hi1);
+  }
+  float los[8], his[8];
+  _mm_storeu_ps(los, lo0);
+  _mm_storeu_ps(los + 4, lo1);
+  _mm_storeu_ps(his, hi0);
+  _mm_storeu_ps(his + 4, hi1);
   for (; i < n; ++i)
   {
-    los[0] = std::min(los[0], x[i]);
-    his[0] = std::max(his[0], x[i]);
+    los[0] = x[i] < los[0] ? x[i] : los[0];
+    his[0] = his[0] < x[i] ? x[i] : his[0];
   }
   for (size_t k = 0; k < 8; ++k)
   {

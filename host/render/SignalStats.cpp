@@ -1,6 +1,9 @@
 #include "host/render/SignalStats.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 
@@ -20,25 +23,33 @@ ChannelStats MeasureChannel(const std::vector<float>& samples)
 
 float PeakCountingOver(const float* x, size_t n, size_t& over)
 {
-  // Eight running maxima and counts, so that the loop runs on whole vectors
-  // of samples (the order of a maximum does not change it).
-  float lanes[8] = {};
-  unsigned counts[8] = {};
+  // Eight samples at a time (the order of a maximum does not change it).
+  const __m128 sign = _mm_set1_ps(-0.0f), one = _mm_set1_ps(1.0f);
+  __m128 peak0 = _mm_setzero_ps(), peak1 = peak0;
+  __m128i count0 = _mm_setzero_si128(), count1 = count0;
   size_t i = 0;
   for (; i + 8 <= n; i += 8)
-    for (size_t k = 0; k < 8; ++k)
-    {
-      const float magnitude = std::fabs(x[i + k]);
-      lanes[k] = lanes[k] < magnitude ? magnitude : lanes[k];
-      counts[k] += magnitude > 1.0f ? 1u : 0u;
-    }
+  {
+    const __m128 a = _mm_andnot_ps(sign, _mm_loadu_ps(x + i));
+    const __m128 b = _mm_andnot_ps(sign, _mm_loadu_ps(x + i + 4));
+    peak0 = _mm_max_ps(a, peak0);
+    peak1 = _mm_max_ps(b, peak1);
+    count0 = _mm_sub_epi32(count0, _mm_castps_si128(_mm_cmpgt_ps(a, one)));
+    count1 = _mm_sub_epi32(count1, _mm_castps_si128(_mm_cmpgt_ps(b, one)));
+  }
+  float lanes[8];
+  _mm_storeu_ps(lanes, peak0);
+  _mm_storeu_ps(lanes + 4, peak1);
+  std::uint32_t counts[8];
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(counts), count0);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(counts + 4), count1);
   for (; i < n; ++i)
   {
     const float magnitude = std::fabs(x[i]);
     lanes[0] = std::max(lanes[0], magnitude);
     counts[0] += magnitude > 1.0f ? 1u : 0u;
   }
-  for (unsigned count : counts)
+  for (std::uint32_t count : counts)
     over += count;
   return *std::max_element(lanes, lanes + 8);
 }
