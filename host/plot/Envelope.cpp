@@ -97,8 +97,9 @@ void SampleWindow::Offer(size_t at, const float* data, size_t n)
   if (from >= to) return;
   // Frames arrive in order: anything before the window's current end is already kept.
   const size_t kept = first + samples.size();
-  for (size_t f = std::max(from, kept); f < to; ++f)
-    samples.push_back(data[f - at]);
+  if (std::max(from, kept) >= to) return;
+  samples.reserve(capacity); // one allocation for the whole window
+  samples.insert(samples.end(), data + (std::max(from, kept) - at), data + (to - at));
 }
 
 bool SampleWindow::Range(size_t from, size_t to, float& lo, float& hi) const
