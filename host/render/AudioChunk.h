@@ -24,7 +24,6 @@ struct AudioChunk
   size_t frames = 0; // how many of them are in use
   size_t first = 0;  // the frame of the signal the chunk starts at
 
-  size_t Capacity() const { return capacity; }
 };
 
 using ChunkPtr = std::unique_ptr<AudioChunk>;
