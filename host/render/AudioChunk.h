@@ -23,7 +23,6 @@ struct AudioChunk
   size_t capacity;
   size_t frames = 0; // how many of them are in use
   size_t first = 0;  // the frame of the signal the chunk starts at
-
 };
 
 using ChunkPtr = std::unique_ptr<AudioChunk>;
